@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+namespace pagewick::browser {
+
+// Identity of the window an event concerns: the top-level page is Object(),
+// frames get other values.
+using FrameId = quint64;
+
+struct Element
+{
+    QString tagName;   // as the engine reports it (upper case for HTML elements)
+    QString innerText; // CR LF line breaks
+    QString innerHTML; // tag names written in upper case; text and attributes as the engine gives them
+};
+
+// The top-level document read in one round trip.
+struct DocumentSnapshot
+{
+    QString url;
+    QString title;
+    bool hasBody = false;
+    QString bodyText;     // body.innerText with CR LF breaks; empty without a body
+    QVector<Element> all; // document.all in document order
+};
+
+// The page-document operations the program uses, over Qt WebEngine.
+//
+// Reads are synchronous for the caller: they run a script in the page and wait
+// for the answer while the event queue keeps running (so other handlers may run
+// meanwhile). A read fails (nullopt / false) instead of hanging when the page
+// changes or its render process dies before the answer arrives, when
+// shutdown() has been called, or after a generous time limit.
+//
+// Events are delivered from the event loop, never from inside an engine
+// callback, so handlers may themselves read the page or wait. The two
+// cancellable events, NewWindow2 and WindowClosing, are the exception: they are
+// emitted directly and their handlers must only decide (and may queue work).
+class WebBrowser : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit WebBrowser(QWidget *parentWidget);
+    ~WebBrowser() override;
+
+    // The view to place in the window.
+    QWidget *widget() const;
+
+    // Loads url as a browser's address bar would (QUrl::fromUserInput). Returns at once.
+    void Navigate(const QString &url);
+
+    // 4 once the last load has finished and no load is under way, 1 while loading.
+    int ReadyState() const;
+
+    // While true the engine shows no dialog of its own: JavaScript dialogs and
+    // before-unload answer as cancelled, certificate errors are refused,
+    // authentication is cancelled, permissions are denied, file choosers
+    // return nothing. While false they are shown as modal dialogs.
+    bool Silent() const;
+    void setSilent(bool silent);
+
+    QString LocationURL() const;
+    FrameId Object() const;
+
+    // Geometry in pixels, relative to the parent widget.
+    void Move(int left, int top, int width, int height);
+    int Height() const;
+
+    // Scripts run in every document and frame, in the page's own script world,
+    // as soon as each document is created, each on its own (one that throws
+    // does not stop the next).
+    void setDocumentStartScripts(const QStringList &scripts);
+
+    // --- document operations (synchronous, yielding) ---
+    std::optional<DocumentSnapshot> readDocument();
+    std::optional<QString> readTitle();
+    std::optional<QString> readBodyText(); // nullopt also when there is no body
+    // href of document.activeElement; nullopt when it is not a link or cannot be read.
+    std::optional<QString> readActiveElementHref();
+    // all.item(index).click(); false when the element is gone or the call failed.
+    bool clickElement(int index);
+    // parentWindow.execScript(code) in the given window; only the top-level
+    // page can be reached on this engine version, frames answer false.
+    bool execScript(FrameId frame, const QString &code);
+
+    // Waits, with the event queue running, until ReadyState() is 4 or
+    // interruptWaits()/shutdown() is called. Always lets the event queue run
+    // at least once. Does not spin the processor. Returns true when loaded.
+    bool waitUntilLoaded();
+    // Ends the waits and reads under way now (they fail); later ones are unaffected.
+    void interruptWaits();
+    // Ends every wait and read, now and later; for the window closing.
+    void shutdown();
+    bool isShutDown() const;
+
+signals:
+    void DocumentComplete(pagewick::browser::FrameId frame, const QString &url);
+    void NavigateComplete2(pagewick::browser::FrameId frame, const QString &url);
+    void DownloadBegin();
+    void DownloadComplete();
+    void NewWindow2(bool *cancel);
+    void WindowClosing(bool isChildWindow, bool *cancel);
+    void StatusTextChange(const QString &text);
+    void LostFocus();
+
+private:
+    class Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace pagewick::browser
