@@ -1,0 +1,135 @@
+#include "workflow/filesystem.h"
+
+#include "workflow/localecodec.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pagewick::workflow {
+
+namespace {
+
+QByteArray nativePath(const QString &path)
+{
+    return encodeForLocale(path);
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *p = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+QByteArray directoryOf(const QByteArray &path)
+{
+    const int slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    if (slash == 0)
+        return QByteArrayLiteral("/");
+    return path.left(slash);
+}
+
+mode_t defaultFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+class PosixFileSystem : public FileSystem
+{
+public:
+    bool exists(const QString &path) override
+    {
+        struct stat st;
+        return !path.isEmpty() && ::stat(nativePath(path).constData(), &st) == 0;
+    }
+
+    bool isNormalFile(const QString &path) override
+    {
+        struct stat st;
+        if (path.isEmpty() || ::stat(nativePath(path).constData(), &st) != 0)
+            return false;
+        return S_ISREG(st.st_mode) && !QFileInfo(path).fileName().startsWith(QLatin1Char('.'));
+    }
+
+    bool createDirectory(const QString &path) override
+    {
+        return !path.isEmpty() && ::mkdir(nativePath(path).constData(), 0777) == 0;
+    }
+
+    std::optional<QByteArray> readFile(const QString &path) override
+    {
+        const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return std::nullopt;
+        QByteArray data;
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                ::close(fd);
+                return std::nullopt;
+            }
+            if (n == 0)
+                break;
+            data.append(buffer, int(n));
+        }
+        ::close(fd);
+        return data;
+    }
+
+    bool writeFileReplacing(const QString &path, const QByteArray &bytes) override
+    {
+        const QByteArray target = nativePath(path);
+        if (target.isEmpty())
+            return false;
+        mode_t mode = defaultFileMode();
+        struct stat st;
+        if (::stat(target.constData(), &st) == 0) {
+            if (!S_ISREG(st.st_mode) || ::access(target.constData(), W_OK) != 0)
+                return false;
+            mode = st.st_mode & 07777;
+        }
+        QByteArray temp = directoryOf(target) + "/.pagewick-save-XXXXXX";
+        const int fd = ::mkstemp(temp.data());
+        if (fd < 0)
+            return false;
+        bool ok = writeAll(fd, bytes);
+        ok = (::fchmod(fd, mode) == 0) && ok;
+        ok = (::fsync(fd) == 0) && ok;
+        ok = (::close(fd) == 0) && ok;
+        if (ok && ::rename(temp.constData(), target.constData()) == 0)
+            return true;
+        ::unlink(temp.constData());
+        return false;
+    }
+};
+
+} // namespace
+
+FileSystem &realFileSystem()
+{
+    static PosixFileSystem fileSystem;
+    return fileSystem;
+}
+
+} // namespace pagewick::workflow

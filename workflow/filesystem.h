@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace pagewick::workflow {
+
+// The program's only access to the file system, so that tests can inspect or
+// fail it. Paths are text; the real implementation encodes them in the
+// locale's character set, as the saved files are encoded.
+class FileSystem
+{
+public:
+    virtual ~FileSystem() = default;
+
+    // A file or a directory of that name exists.
+    virtual bool exists(const QString &path) = 0;
+    // A regular, non-hidden file (a start-address list must be one).
+    virtual bool isNormalFile(const QString &path) = 0;
+    // Creates the last level only; fails when the parent is missing.
+    virtual bool createDirectory(const QString &path) = 0;
+    virtual std::optional<QByteArray> readFile(const QString &path) = 0;
+    // Replaces the file as a whole or not at all: an earlier file of that name
+    // is never left truncated. Refuses read-only targets and directories.
+    virtual bool writeFileReplacing(const QString &path, const QByteArray &bytes) = 0;
+};
+
+// The real file system. Lives as long as the program.
+FileSystem &realFileSystem();
+
+} // namespace pagewick::workflow

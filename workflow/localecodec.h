@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Text files and file names are written in the character set of the user's
+// locale (GBK under zh_CN.GBK, UTF-8 under zh_CN.UTF-8), as users of the saved
+// chapters expect from their other tools. The C/POSIX locale only knows ASCII,
+// which would turn every Chinese character into "?", so UTF-8 is used there.
+namespace pagewick::workflow {
+
+// The character set in force now, as iconv names it.
+QByteArray localeCharset();
+
+// Characters the set cannot hold become "?". No byte-order mark.
+QByteArray encodeForLocale(const QString &text);
+
+// Bytes that are not valid in the set become U+FFFD.
+QString decodeFromLocale(const QByteArray &bytes);
+
+} // namespace pagewick::workflow
