@@ -21,6 +21,7 @@ struct Element
     QString tagName;   // as the engine reports it (upper case for HTML elements)
     QString innerText; // CR LF line breaks
     QString innerHTML; // tag names written in upper case; text and attributes as the engine gives them
+    QString href;      // resolved link target of an A element with an href; empty otherwise
 };
 
 // The top-level document read in one round trip.
