@@ -7,3 +7,5 @@ bash scripts/test-locales.sh
 bash scripts/build.sh
 cd build
 ctest --output-on-failure --timeout 300
+cd ..
+bash scripts/sanitize-test.sh
