@@ -126,7 +126,8 @@ qsizetype FindCandidateRecord(const QString &log, const QString &key)
     for (qsizetype pos = log.indexOf(head); pos >= 0; pos = log.indexOf(head, pos + 1)) {
         if (pos == 0)
             return pos;
-        if (pos >= boundary.size() && logView.mid(pos - boundary.size(), boundary.size()) == boundary)
+        if (pos >= boundary.size()
+            && logView.mid(pos - boundary.size(), boundary.size()) == boundary)
             return pos;
     }
     return -1;

@@ -1,12 +1,8 @@
 #include "extract/candidatescore.h"
 
-#include "pagebuilder.h"
-
 #include <QtTest>
 
 using namespace pagewick::extract;
-using pagewick::extract::testing::ElementSpec;
-using pagewick::extract::testing::MakeElement;
 
 Q_DECLARE_METATYPE(pagewick::extract::PunctuationMode)
 
@@ -23,8 +19,6 @@ private slots:
     void metrics();
     void hyphenPairs_data();
     void hyphenPairs();
-    void acceptance_data();
-    void acceptance();
     void key_data();
     void key();
 };
@@ -146,39 +140,6 @@ void TestCandidateScore::hyphenPairs()
 {
     QFETCH(int, hyphens);
     QTEST(int(HyphenPairs(hyphens)), "pairs");
-}
-
-void TestCandidateScore::acceptance_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::addColumn<int>("tags");
-    QTest::addColumn<int>("marks");
-    QTest::addColumn<int>("hyphens");
-    QTest::addColumn<int>("links");
-    QTest::addColumn<bool>("accepted");
-
-    QTest::newRow("all limits just passed") << 101 << 11 << 6 << 18 << 4 << true;
-    QTest::newRow("100 characters") << 100 << 11 << 6 << 18 << 4 << false;
-    QTest::newRow("5 marks") << 101 << 11 << 5 << 18 << 4 << false;
-    QTest::newRow("10 tags") << 101 << 10 << 6 << 18 << 4 << false;
-    QTest::newRow("19 hyphens") << 101 << 11 << 6 << 19 << 4 << false;
-    QTest::newRow("5 links") << 101 << 11 << 6 << 18 << 5 << false;
-}
-
-void TestCandidateScore::acceptance()
-{
-    QFETCH(int, length);
-    QFETCH(int, tags);
-    QFETCH(int, marks);
-    QFETCH(int, hyphens);
-    QFETCH(int, links);
-    ElementSpec spec;
-    spec.length = length;
-    spec.tags = tags;
-    spec.marks = marks;
-    spec.hyphens = hyphens;
-    spec.links = links;
-    QTEST(IsAccepted(MeasureElement(MakeElement(spec), PunctuationMode::Chinese)), "accepted");
 }
 
 void TestCandidateScore::key_data()
