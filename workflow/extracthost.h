@@ -1,0 +1,56 @@
+#pragma once
+
+#include "extract/extractcommand.h"
+
+#include <QtGlobal>
+
+#include <functional>
+
+namespace pagewick::workflow {
+
+class BrowserPort;
+class FormPort;
+class RunGenerations;
+
+// One Extract run's view of the browser and the window.
+class PortExtractHost : public extract::ExtractHost
+{
+public:
+    PortExtractHost(BrowserPort &browser, FormPort &form, const RunGenerations &runs,
+                    quint64 generation, std::function<void()> save,
+                    std::function<void()> nextPage);
+
+    bool waitForPage() override;
+    bool stillCurrent() override;
+    bool yieldToEvents() override;
+
+    bool browserSilent() override;
+    void setBrowserSilent(bool silent) override;
+    std::optional<extract::PageDocument> readDocument() override;
+
+    bool customExtraction() override;
+    QString startKeyword() override;
+    QString endKeyword() override;
+    bool reflow() override;
+    bool silentMode() override;
+
+    QString pageTitle() override;
+    void setPageTitle(const QString &title) override;
+    extract::CandidateState &candidates() override;
+    void setText1(const QString &text) override;
+    void setCaption(const QString &caption) override;
+
+    bool ask(const QString &question) override;
+    void runSave() override;
+    void runNextPage() override;
+
+private:
+    BrowserPort &m_browser;
+    FormPort &m_form;
+    const RunGenerations &m_runs;
+    quint64 m_generation = 0;
+    std::function<void()> m_save;
+    std::function<void()> m_nextPage;
+};
+
+} // namespace pagewick::workflow

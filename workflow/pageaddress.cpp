@@ -1,0 +1,15 @@
+#include "workflow/pageaddress.h"
+
+#include <QUrl>
+
+namespace pagewick::workflow {
+
+QString PageAddress(const QString &url)
+{
+    const QUrl parsed(url);
+    if (!parsed.isValid())
+        return url;
+    return parsed.adjusted(QUrl::RemoveFragment).toString(QUrl::FullyEncoded);
+}
+
+} // namespace pagewick::workflow
