@@ -24,7 +24,9 @@ struct DetectionHooks
 // Finds the page's main text: the innerText of the best-ranked accepted td or
 // div, framed as CR LF + text + CR LF; empty when no element was accepted.
 // On completion `state` holds this run's log and sorted keys. A run stopped by
-// hooks.yield returns nullopt and leaves `state` as it was.
+// hooks.yield returns nullopt and leaves `state` as it was. `doc` is read
+// across the yields, so it must stay alive and unchanged until the call
+// returns: a caller that may replace its document meanwhile passes a copy.
 //
 // A document without a body is read in paragraph-mark mode, and since the
 // mark density cannot be worked out without the page length, none of its
