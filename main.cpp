@@ -1,12 +1,15 @@
+#include "window/frmmain.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char *argv[])
 {
+    // Qt WebEngine shares its OpenGL contexts with the widgets.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    QLabel placeholder(QStringLiteral("Pagewick: the main window is not built yet."));
-    placeholder.setWindowTitle(QStringLiteral("Pagewick"));
-    placeholder.resize(480, 120);
-    placeholder.show();
+    QApplication::setApplicationName(QStringLiteral("Pagewick"));
+
+    pagewick::window::Frmmain window;
+    window.show();
     return app.exec();
 }

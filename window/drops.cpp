@@ -1,0 +1,79 @@
+#include "window/drops.h"
+
+#include "browser/webbrowser.h"
+#include "window/addressbox.h"
+#include "window/frmmain.h"
+#include "window/programinfo.h"
+
+#include <QComboBox>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+namespace pagewick::window {
+
+namespace {
+
+class WindowDropTarget : public DropTarget
+{
+public:
+    explicit WindowDropTarget(Frmmain &window)
+        : m_window(window)
+    {
+    }
+
+    void setAddressText(const QString &text) override { m_window.Combo1->setEditText(text); }
+    void clearPageTitle() override { m_window.PageTitle.clear(); }
+    void navigateToAddressText() override
+    {
+        m_window.WebBrowser1->Navigate(m_window.Combo1->currentText());
+    }
+    void goCommand() override { window::goCommand(m_window); }
+
+private:
+    Frmmain &m_window;
+};
+
+QStringList localFiles(const QMimeData &data)
+{
+    QStringList paths;
+    if (!data.hasUrls())
+        return paths;
+    for (const QUrl &url : data.urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+} // namespace
+
+std::optional<Qt::DropAction> applyDrop(const QMimeData &data, Qt::KeyboardModifiers modifiers,
+                                        DropTarget &target)
+{
+    std::optional<Qt::DropAction> action;
+    if (data.hasText()) {
+        target.setAddressText(data.text());
+        action = modifiers.testFlag(Qt::ControlModifier) ? Qt::CopyAction : Qt::MoveAction;
+    } else {
+        for (const QString &path : localFiles(data)) {
+            target.clearPageTitle();
+            target.setAddressText(fileAddress(path));
+            target.navigateToAddressText();
+        }
+    }
+    target.goCommand();
+    return action;
+}
+
+void dropOntoAddressBox(Frmmain &window, QDropEvent &event)
+{
+    WindowDropTarget target(window);
+    const std::optional<Qt::DropAction> action =
+        applyDrop(*event.mimeData(), event.modifiers(), target);
+    if (action)
+        event.setDropAction(*action);
+    event.accept();
+}
+
+} // namespace pagewick::window

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "extract/candidatestate.h"
+#include "window/frmmainseams.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace pagewick::browser {
+class WebBrowser;
+}
+
+namespace pagewick::workflow {
+class FileSystem;
+class MessagePrompt;
+} // namespace pagewick::workflow
+
+namespace pagewick::window {
+
+class ClickLabel;
+class RichTextBox;
+class SplitterBar;
+
+// The program's only window. It owns the controls and the form-level state,
+// which the other parts of the program read and set by these names, and it
+// wires each control's events to the part that handles them.
+class Frmmain : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Frmmain(FrmmainSeams seams = {}, QWidget *parent = nullptr);
+    ~Frmmain() override;
+
+    workflow::MessagePrompt &prompt();
+    workflow::FileSystem &fileSystem();
+    // The executable's directory, or the one the seams gave.
+    QString programDirectory() const;
+
+    // Controls of the window.
+    QLabel *Lab_url = nullptr;
+    QComboBox *Combo1 = nullptr;
+    QPushButton *Cmd_goto = nullptr;
+    QPushButton *Cmd_tiqu = nullptr;
+    QPushButton *Cmd_save = nullptr;
+    QPushButton *Cmd_next = nullptr;
+    QPushButton *Cmd_setup = nullptr;
+    browser::WebBrowser *WebBrowser1 = nullptr;
+    SplitterBar *imgSizeH = nullptr;
+    RichTextBox *Text1 = nullptr;
+    QLabel *Lab_bt = nullptr;
+    QFrame *Frame1 = nullptr;
+
+    // Controls of the options panel Frame1.
+    std::array<QLabel *, 7> Lab_opt{};
+    std::array<QCheckBox *, 4> Check1{};
+    QLineEdit *Txt_dir = nullptr;
+    QLineEdit *Txt_Next = nullptr;
+    std::array<QLineEdit *, 2> Txt_gjz{};
+    ClickLabel *Lab_close = nullptr;
+
+    // Form-level state.
+    QString PageTitle;
+    extract::CandidateState Candidates;
+    int LastClientHeight = 0;
+    int SplitterGrabY = 0;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void createOptionsPanel();
+    void setTabOrder();
+    void connectControls();
+    // The extraction workflow's handlers (window/frmmain_workflow.cpp).
+    void connectWorkflow();
+    void focusMoved(QWidget *from, QWidget *to);
+    bool addressBoxEvent(QEvent *event);
+
+    FrmmainSeams m_seams;
+    std::unique_ptr<workflow::MessagePrompt> m_ownPrompt;
+    bool m_laidOut = false;
+};
+
+} // namespace pagewick::window

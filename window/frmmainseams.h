@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace pagewick::workflow {
+class FileSystem;
+class MessagePrompt;
+} // namespace pagewick::workflow
+
+namespace pagewick::window {
+
+class ShellWindowProvider;
+
+// What the window takes from its surroundings. Every member left empty means
+// the real thing; tests put fakes in. The pointed-to objects must outlive the window.
+struct FrmmainSeams
+{
+    QString programDirectory;                    // empty: the executable's directory
+    workflow::FileSystem *fileSystem = nullptr;  // null: the real file system
+    ShellWindowProvider *shellWindows = nullptr; // null: the desktop's (none here)
+    workflow::MessagePrompt *prompt = nullptr;   // null: real message boxes
+};
+
+} // namespace pagewick::window
