@@ -1,11 +1,128 @@
 #include "window/frmmain.h"
 
+#include "browser/webbrowser.h"
+#include "window/browserport.h"
+#include "window/programinfo.h"
+#include "window/richtextbox.h"
+#include "workflow/formport.h"
+#include "workflow/workflowcontroller.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
 namespace pagewick::window {
+
+namespace {
+
+class FrmmainFormPort : public workflow::FormPort
+{
+public:
+    explicit FrmmainFormPort(Frmmain &window)
+        : m_window(window)
+    {
+    }
+
+    bool optionChecked(int index) override
+    {
+        // Only the value 1 counts: a partly checked box is off.
+        return m_window.Check1.at(size_t(index))->checkState() == Qt::Checked;
+    }
+    QString saveDirectory() override { return m_window.Txt_dir->text(); }
+    QString nextLinkName() override { return m_window.Txt_Next->text(); }
+    QString keyword(int index) override { return m_window.Txt_gjz.at(size_t(index))->text(); }
+    QString resultText() override { return m_window.Text1->text(); }
+    void setResultText(const QString &text) override { m_window.Text1->setText(text); }
+    void setCaption(const QString &caption) override { m_window.setWindowTitle(caption); }
+    QString programTitle() override { return window::programTitle(); }
+    void setStatusText(const QString &text) override { m_window.Lab_bt->setText(text); }
+    void setAddressText(const QString &text) override { m_window.Combo1->setEditText(text); }
+    void focusAddressBox() override { m_window.Combo1->setFocus(); }
+    void focusNextLinkName() override
+    {
+        // A hidden options panel leaves the focus where it is.
+        if (m_window.Txt_Next->isVisible() && m_window.Txt_Next->isEnabled())
+            m_window.Txt_Next->setFocus();
+    }
+    QString pageTitle() override { return m_window.PageTitle; }
+    void setPageTitle(const QString &title) override { m_window.PageTitle = title; }
+    extract::CandidateState &candidates() override { return m_window.Candidates; }
+    workflow::MessagePrompt &prompt() override { return m_window.prompt(); }
+    workflow::FileSystem &fileSystem() override { return m_window.fileSystem(); }
+
+private:
+    Frmmain &m_window;
+};
+
+// The ports and the controller, owned by the window and destroyed with it
+// (ports last, since the controller uses them).
+class WorkflowWiring : public QObject
+{
+public:
+    explicit WorkflowWiring(Frmmain &window)
+        : QObject(&window)
+        , m_form(window)
+        , m_browser(window.WebBrowser1)
+        , m_controller(m_browser, m_form)
+    {
+    }
+
+    workflow::WorkflowController &controller() { return m_controller; }
+
+protected:
+    // Sees the address box's keys and drops before the box does. A user's
+    // navigation from the box starts a new chain of next-page links.
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Drop)
+            m_controller.beginChain();
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                m_controller.beginChain();
+        }
+        return false;
+    }
+
+private:
+    FrmmainFormPort m_form;
+    WebBrowserPort m_browser;
+    workflow::WorkflowController m_controller;
+};
+
+} // namespace
 
 // The extraction workflow's handlers: the Extract, Save and Next-page buttons
 // and the browser's events are connected here.
 void Frmmain::connectWorkflow()
 {
+    auto *wiring = new WorkflowWiring(*this);
+    workflow::WorkflowController *c = &wiring->controller();
+    using workflow::WorkflowController;
+    using browser::WebBrowser;
+
+    connect(Cmd_tiqu, &QPushButton::clicked, c, &WorkflowController::extract);
+    connect(Cmd_save, &QPushButton::clicked, c, &WorkflowController::save);
+    connect(Cmd_next, &QPushButton::clicked, c, &WorkflowController::nextPage);
+
+    connect(WebBrowser1, &WebBrowser::DocumentComplete, c, &WorkflowController::onDocumentComplete);
+    connect(WebBrowser1, &WebBrowser::NavigateComplete2, c, &WorkflowController::onNavigateComplete2);
+    connect(WebBrowser1, &WebBrowser::NewWindow2, c, &WorkflowController::onNewWindow2);
+    connect(WebBrowser1, &WebBrowser::WindowClosing, c, &WorkflowController::onWindowClosing);
+    connect(WebBrowser1, &WebBrowser::DownloadBegin, c, &WorkflowController::onDownloadBegin);
+    connect(WebBrowser1, &WebBrowser::DownloadComplete, c, &WorkflowController::onDownloadComplete);
+    connect(WebBrowser1, &WebBrowser::StatusTextChange, c, &WorkflowController::onStatusTextChange);
+    connect(WebBrowser1, &WebBrowser::LostFocus, c, &WorkflowController::onLostFocus);
+
+    // The user's own navigations: Go, a list entry, Enter in the box, a drop.
+    connect(Cmd_goto, &QPushButton::clicked, c, &WorkflowController::beginChain);
+    connect(Combo1, &QComboBox::activated, c, &WorkflowController::beginChain);
+    Combo1->installEventFilter(wiring);
+    Combo1->lineEdit()->installEventFilter(wiring);
 }
 
 } // namespace pagewick::window

@@ -1,0 +1,109 @@
+#include "window/browserport.h"
+
+#include "browser/webbrowser.h"
+
+namespace pagewick::window {
+
+WebBrowserPort::WebBrowserPort(browser::WebBrowser *browser)
+    : m_browser(browser)
+{
+}
+
+void WebBrowserPort::navigate(const QString &url)
+{
+    if (m_browser)
+        m_browser->Navigate(url);
+}
+
+QString WebBrowserPort::locationUrl()
+{
+    return m_browser ? m_browser->LocationURL() : QString();
+}
+
+workflow::FrameId WebBrowserPort::topFrame()
+{
+    return m_browser ? m_browser->Object() : 0;
+}
+
+bool WebBrowserPort::silent()
+{
+    return m_browser && m_browser->Silent();
+}
+
+void WebBrowserPort::setSilent(bool silent)
+{
+    if (m_browser)
+        m_browser->setSilent(silent);
+}
+
+std::optional<workflow::LoadedPage> WebBrowserPort::readDocument()
+{
+    if (!m_browser)
+        return std::nullopt;
+    std::optional<browser::DocumentSnapshot> snapshot = m_browser->readDocument();
+    if (!snapshot)
+        return std::nullopt;
+    workflow::LoadedPage page;
+    page.url = snapshot->url;
+    page.document.title = snapshot->title;
+    if (snapshot->hasBody)
+        page.document.bodyText = snapshot->bodyText;
+    page.document.all.reserve(snapshot->all.size());
+    page.hrefs.reserve(snapshot->all.size());
+    for (browser::Element &e : snapshot->all) {
+        page.document.all.append({std::move(e.tagName), std::move(e.innerText), std::move(e.innerHTML)});
+        page.hrefs.append(std::move(e.href));
+    }
+    return page;
+}
+
+std::optional<QString> WebBrowserPort::readBodyText()
+{
+    return m_browser ? m_browser->readBodyText() : std::nullopt;
+}
+
+std::optional<QString> WebBrowserPort::readActiveElementHref()
+{
+    return m_browser ? m_browser->readActiveElementHref() : std::nullopt;
+}
+
+bool WebBrowserPort::focusElement(int index)
+{
+    return m_browser
+        && m_browser->execScript(m_browser->Object(),
+                                 QStringLiteral("document.all[%1].focus();").arg(index));
+}
+
+bool WebBrowserPort::clickElement(int index)
+{
+    return m_browser && m_browser->clickElement(index);
+}
+
+bool WebBrowserPort::execScript(workflow::FrameId frame, const QString &code)
+{
+    return m_browser && m_browser->execScript(frame, code);
+}
+
+void WebBrowserPort::setDocumentStartScripts(const QStringList &scripts)
+{
+    if (m_browser)
+        m_browser->setDocumentStartScripts(scripts);
+}
+
+bool WebBrowserPort::waitUntilLoaded()
+{
+    return m_browser && m_browser->waitUntilLoaded();
+}
+
+void WebBrowserPort::interruptWaits()
+{
+    if (m_browser)
+        m_browser->interruptWaits();
+}
+
+bool WebBrowserPort::isShutDown()
+{
+    return !m_browser || m_browser->isShutDown();
+}
+
+} // namespace pagewick::window
