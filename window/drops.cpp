@@ -10,6 +10,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace pagewick::window {
 
 namespace {
@@ -34,6 +36,16 @@ private:
     Frmmain &m_window;
 };
 
+// QMimeData::hasText() also answers true for a bare list of addresses; only
+// real plain text counts here, so that dropped files are taken as files.
+bool offersPlainText(const QMimeData &data)
+{
+    const QStringList formats = data.formats();
+    return std::any_of(formats.begin(), formats.end(), [](const QString &format) {
+        return format.startsWith(QLatin1String("text/plain"));
+    });
+}
+
 QStringList localFiles(const QMimeData &data)
 {
     QStringList paths;
@@ -52,7 +64,7 @@ std::optional<Qt::DropAction> applyDrop(const QMimeData &data, Qt::KeyboardModif
                                         DropTarget &target)
 {
     std::optional<Qt::DropAction> action;
-    if (data.hasText()) {
+    if (offersPlainText(data)) {
         target.setAddressText(data.text());
         action = modifiers.testFlag(Qt::ControlModifier) ? Qt::CopyAction : Qt::MoveAction;
     } else {
