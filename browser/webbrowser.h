@@ -104,6 +104,9 @@ public:
     void shutdown();
     bool isShutDown() const;
 
+    // Time limit of each read, 30 s unless set; a read that runs out fails.
+    void setReadTimeout(int milliseconds);
+
 signals:
     void DocumentComplete(pagewick::browser::FrameId frame, const QString &url);
     void NavigateComplete2(pagewick::browser::FrameId frame, const QString &url);

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "browser/webbrowser.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+// The scripts the browser layer runs in pages, and the decoding of their answers.
+// Engine-free, so the decoding can be checked on its own.
+namespace pagewick::browser::scripts {
+
+// Answers one JSON string: {"u": url, "t": title, "b": body innerText or null,
+// "e": [tagName, innerText, innerHTML, href, ...] for document.all in order},
+// href being the resolved target of an A element with an href, else empty.
+// innerHTML is serialized by the script itself, with tag names in upper case.
+QString readDocument();
+std::optional<DocumentSnapshot> parseDocument(const QVariant &answer);
+
+// Answers [title].
+QString readTitle();
+std::optional<QString> parseTitle(const QVariant &answer);
+
+// Answers [body innerText], or [] without a body.
+QString readBodyText();
+std::optional<QString> parseBodyText(const QVariant &answer);
+
+// Answers the href string, or null.
+QString readActiveElementHref();
+std::optional<QString> parseActiveElementHref(const QVariant &answer);
+
+// Answers true when the element existed and its click() did not throw.
+QString clickElement(int index);
+
+// Runs code at the top level of the page's script (so its declarations
+// become globals) and answers true, or false when it throws.
+QString guardedTopLevel(const QString &code);
+
+// A document-start script: code on its own, a throw swallowed.
+QString guardedDocumentStart(const QString &code);
+
+// The engine breaks lines with LF; the program's texts use CR LF. A CR LF
+// already present stays one break; a lone CR stays an ordinary character.
+QString toCrLf(const QString &engineText);
+
+} // namespace pagewick::browser::scripts

@@ -1,0 +1,386 @@
+#include "browser/webbrowser.h"
+
+#include "browser/documentscripts.h"
+#include "browser/pagewaits.h"
+#include "browser/silentpage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineView>
+
+namespace pagewick::browser {
+
+namespace {
+
+constexpr FrameId kTopLevelFrame = 1;
+
+// A read that has not answered by then never will in any useful sense (a
+// page script hogging the renderer); the caller carries on without it.
+constexpr int kDefaultReadTimeoutMs = 30000;
+
+// Navigate() reports loading at once, before the engine does. Should the
+// engine never start (a scheme it hands to the desktop, say), the claim is
+// withdrawn after this long so that waits do not hang on nothing.
+constexpr int kNavigateStartGraceMs = 3000;
+
+} // namespace
+
+class WebBrowser::Private
+{
+public:
+    explicit Private(WebBrowser *owner) : q(owner) {}
+
+    // Events reach handlers from the event queue, in the order they happened,
+    // never inside the engine's own callback.
+    template<typename F>
+    void post(F &&f)
+    {
+        QMetaObject::invokeMethod(q, std::forward<F>(f), Qt::QueuedConnection);
+    }
+
+    void connectPage();
+    void onLoadingChanged(const QWebEngineLoadingInfo &info);
+    void onUrlChanged(const QUrl &url);
+    void onNewWindowRequested(QWebEngineNewWindowRequest &request);
+    void onWindowCloseRequested();
+    void onFocusChanged(QWidget *old, QWidget *now);
+    bool isInsideView(const QWidget *w) const;
+    void navigateTo(const QUrl &url);
+    void settleLoadWaitsIfLoaded();
+    void pageChanging();
+    std::optional<QVariant> run(const QString &script, quint32 worldId, WaitRegistry &kind);
+
+    WebBrowser *q;
+    QPointer<QWebEngineView> view;
+    QPointer<SilentPage> page;
+    // Reads fail when the page changes under them. Actions (a click, a
+    // script) that change the page have done their work by then, and count
+    // as succeeded: a followed link navigates before its click() answers.
+    WaitRegistry reads;
+    WaitRegistry actions;
+    WaitRegistry loadWaits;
+    QList<QWebEngineScript> startScripts;
+    int readTimeoutMs = kDefaultReadTimeoutMs;
+    bool navigatePending = false;
+    quint64 navigateSerial = 0;
+    bool navigateReported = false;
+    bool renderAlive = true;
+};
+
+void WebBrowser::Private::connectPage()
+{
+    QObject::connect(page, &QWebEnginePage::loadingChanged, q,
+                     [this](const QWebEngineLoadingInfo &info) { onLoadingChanged(info); });
+    QObject::connect(page, &QWebEnginePage::urlChanged, q,
+                     [this](const QUrl &url) { onUrlChanged(url); });
+    QObject::connect(page, &QWebEnginePage::renderProcessTerminated, q, [this] {
+        renderAlive = false;
+        reads.failAll();
+        actions.failAll();
+    });
+    QObject::connect(page, &QWebEnginePage::renderProcessPidChanged, q, [this](qint64 pid) {
+        if (pid != 0)
+            renderAlive = true;
+    });
+    QObject::connect(page, &QWebEnginePage::newWindowRequested, q,
+                     [this](QWebEngineNewWindowRequest &request) { onNewWindowRequested(request); });
+    QObject::connect(page, &QWebEnginePage::windowCloseRequested, q,
+                     [this] { onWindowCloseRequested(); });
+    QObject::connect(page, &QWebEnginePage::linkHovered, q, [this](const QString &url) {
+        post([this, url] { emit q->StatusTextChange(url); });
+    });
+    QObject::connect(qApp, &QApplication::focusChanged, q,
+                     [this](QWidget *old, QWidget *now) { onFocusChanged(old, now); });
+}
+
+void WebBrowser::Private::onLoadingChanged(const QWebEngineLoadingInfo &info)
+{
+    const QString url = info.url().toString();
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        navigatePending = false;
+        navigateReported = false;
+        renderAlive = true;
+        pageChanging();
+        post([this] { emit q->DownloadBegin(); });
+        return;
+    }
+
+    navigatePending = false;
+    const bool completed = info.status() != QWebEngineLoadingInfo::LoadStoppedStatus;
+    // A reload of the same address commits without a change of address.
+    if (completed && !navigateReported) {
+        navigateReported = true;
+        post([this, url] { emit q->NavigateComplete2(kTopLevelFrame, url); });
+    }
+    post([this] { emit q->DownloadComplete(); });
+    if (completed)
+        post([this, url] { emit q->DocumentComplete(kTopLevelFrame, url); });
+    settleLoadWaitsIfLoaded();
+}
+
+void WebBrowser::Private::pageChanging()
+{
+    reads.failAll();
+    actions.succeedAll(true);
+}
+
+void WebBrowser::Private::onUrlChanged(const QUrl &url)
+{
+    pageChanging();
+    // While loading, the address changes when the navigation commits; when
+    // not loading it is a navigation within the document (a fragment).
+    if (page && page->isLoading()) {
+        if (navigateReported)
+            return;
+        navigateReported = true;
+    }
+    const QString text = url.toString();
+    post([this, text] { emit q->NavigateComplete2(kTopLevelFrame, text); });
+}
+
+void WebBrowser::Private::onNewWindowRequested(QWebEngineNewWindowRequest &request)
+{
+    const QUrl url = request.requestedUrl();
+    QPointer<WebBrowser> self(q);
+    bool cancel = false;
+    emit q->NewWindow2(&cancel);
+    if (!self || cancel)
+        return;
+    // There is no second window: the target replaces the current page.
+    post([this, url] { navigateTo(url); });
+}
+
+void WebBrowser::Private::onWindowCloseRequested()
+{
+    // The view is the program's only one; a closing that is not cancelled
+    // has nothing further to do.
+    bool cancel = false;
+    emit q->WindowClosing(false, &cancel);
+}
+
+bool WebBrowser::Private::isInsideView(const QWidget *w) const
+{
+    return w && view && (w == view || view->isAncestorOf(w) || w == view->focusProxy());
+}
+
+void WebBrowser::Private::onFocusChanged(QWidget *old, QWidget *now)
+{
+    if (!view || !now || !isInsideView(old) || isInsideView(now))
+        return;
+    if (now->window() != view->window())
+        return;
+    post([this] { emit q->LostFocus(); });
+}
+
+void WebBrowser::Private::navigateTo(const QUrl &url)
+{
+    if (!page || !url.isValid() || url.isEmpty())
+        return;
+    if (url.scheme() != QLatin1String("javascript")) {
+        navigatePending = true;
+        const quint64 serial = ++navigateSerial;
+        QTimer::singleShot(kNavigateStartGraceMs, q, [this, serial] {
+            if (navigatePending && serial == navigateSerial) {
+                navigatePending = false;
+                settleLoadWaitsIfLoaded();
+            }
+        });
+    }
+    page->load(url);
+}
+
+void WebBrowser::Private::settleLoadWaitsIfLoaded()
+{
+    if (q->ReadyState() == 4)
+        loadWaits.succeedAll();
+}
+
+std::optional<QVariant> WebBrowser::Private::run(const QString &script, quint32 worldId,
+                                                 WaitRegistry &kind)
+{
+    if (!page || !renderAlive)
+        return std::nullopt;
+    const std::shared_ptr<WaitState> state = kind.begin();
+    if (state->isSettled())
+        return std::nullopt;
+    // The callback holds only the shared state: it may come after the wait
+    // gave up, or after this browser is gone, and then finds it settled.
+    page->runJavaScript(script, worldId, [state](const QVariant &answer) { state->succeed(answer); });
+    const int timeoutMs = readTimeoutMs;
+    // Nothing of this object may be touched after the wait: a handler that
+    // ran meanwhile may have destroyed it.
+    if (!waitFor(state, timeoutMs))
+        return std::nullopt;
+    return state->value();
+}
+
+WebBrowser::WebBrowser(QWidget *parentWidget)
+    : QObject(parentWidget)
+    , d(std::make_unique<Private>(this))
+{
+    d->view = new QWebEngineView(parentWidget);
+    d->page = new SilentPage(d->view);
+    d->view->setPage(d->page);
+    d->connectPage();
+}
+
+WebBrowser::~WebBrowser()
+{
+    shutdown();
+    if (d->page)
+        QObject::disconnect(d->page, nullptr, this, nullptr);
+    QObject::disconnect(qApp, nullptr, this, nullptr);
+    delete d->view.data();
+}
+
+QWidget *WebBrowser::widget() const
+{
+    return d->view;
+}
+
+void WebBrowser::Navigate(const QString &url)
+{
+    d->navigateTo(QUrl::fromUserInput(url, QDir::currentPath()));
+}
+
+int WebBrowser::ReadyState() const
+{
+    const bool loading = d->navigatePending || (d->page && d->page->isLoading());
+    return loading ? 1 : 4;
+}
+
+bool WebBrowser::Silent() const
+{
+    return d->page && d->page->isSilent();
+}
+
+void WebBrowser::setSilent(bool silent)
+{
+    if (d->page)
+        d->page->setSilent(silent);
+}
+
+QString WebBrowser::LocationURL() const
+{
+    return d->page ? d->page->url().toString() : QString();
+}
+
+FrameId WebBrowser::Object() const
+{
+    return kTopLevelFrame;
+}
+
+void WebBrowser::Move(int left, int top, int width, int height)
+{
+    if (d->view)
+        d->view->setGeometry(left, top, qMax(0, width), qMax(0, height));
+}
+
+int WebBrowser::Height() const
+{
+    return d->view ? d->view->height() : 0;
+}
+
+void WebBrowser::setDocumentStartScripts(const QStringList &scripts)
+{
+    if (!d->page)
+        return;
+    QWebEngineScriptCollection &collection = d->page->scripts();
+    for (const QWebEngineScript &s : std::as_const(d->startScripts))
+        collection.remove(s);
+    d->startScripts.clear();
+    for (qsizetype i = 0; i < scripts.size(); ++i) {
+        QWebEngineScript s;
+        s.setName(QStringLiteral("pagewick-document-start-%1").arg(i));
+        s.setSourceCode(scripts::guardedDocumentStart(scripts.at(i)));
+        s.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        s.setWorldId(QWebEngineScript::MainWorld);
+        s.setRunsOnSubFrames(true);
+        collection.insert(s);
+        d->startScripts.append(s);
+    }
+}
+
+std::optional<DocumentSnapshot> WebBrowser::readDocument()
+{
+    const auto answer = d->run(scripts::readDocument(), QWebEngineScript::ApplicationWorld, d->reads);
+    return answer ? scripts::parseDocument(*answer) : std::nullopt;
+}
+
+std::optional<QString> WebBrowser::readTitle()
+{
+    const auto answer = d->run(scripts::readTitle(), QWebEngineScript::ApplicationWorld, d->reads);
+    return answer ? scripts::parseTitle(*answer) : std::nullopt;
+}
+
+std::optional<QString> WebBrowser::readBodyText()
+{
+    const auto answer = d->run(scripts::readBodyText(), QWebEngineScript::ApplicationWorld, d->reads);
+    return answer ? scripts::parseBodyText(*answer) : std::nullopt;
+}
+
+std::optional<QString> WebBrowser::readActiveElementHref()
+{
+    const auto answer = d->run(scripts::readActiveElementHref(), QWebEngineScript::ApplicationWorld, d->reads);
+    return answer ? scripts::parseActiveElementHref(*answer) : std::nullopt;
+}
+
+bool WebBrowser::clickElement(int index)
+{
+    const auto answer = d->run(scripts::clickElement(index), QWebEngineScript::ApplicationWorld, d->actions);
+    return answer && answer->typeId() == QMetaType::Bool && answer->toBool();
+}
+
+bool WebBrowser::execScript(FrameId frame, const QString &code)
+{
+    if (frame != kTopLevelFrame)
+        return false;
+    const auto answer = d->run(scripts::guardedTopLevel(code), QWebEngineScript::MainWorld, d->actions);
+    return answer && answer->typeId() == QMetaType::Bool && answer->toBool();
+}
+
+bool WebBrowser::waitUntilLoaded()
+{
+    QPointer<WebBrowser> self(this);
+    QCoreApplication::processEvents();
+    while (self && !d->loadWaits.isShutDown()) {
+        if (ReadyState() == 4)
+            return true;
+        if (!waitFor(d->loadWaits.begin(), -1))
+            return false;
+    }
+    return false;
+}
+
+void WebBrowser::interruptWaits()
+{
+    d->reads.failAll();
+    d->actions.failAll();
+    d->loadWaits.failAll();
+}
+
+void WebBrowser::shutdown()
+{
+    d->reads.shutdown();
+    d->actions.shutdown();
+    d->loadWaits.shutdown();
+}
+
+bool WebBrowser::isShutDown() const
+{
+    return d->reads.isShutDown();
+}
+
+void WebBrowser::setReadTimeout(int milliseconds)
+{
+    d->readTimeoutMs = milliseconds;
+}
+
+} // namespace pagewick::browser
