@@ -38,7 +38,7 @@ CycleFixture::CycleFixture(pagewick::workflow::FileSystem *fileSystem)
     m_window = std::make_unique<pagewick::window::Frmmain>(seams);
     m_window->show();
     // The blank start page has loaded.
-    QTest::qWaitFor([this] {
+    m_ready = QTest::qWaitFor([this] {
         return m_window->WebBrowser1->ReadyState() == 4
             && m_window->WebBrowser1->LocationURL() == QLatin1String("about:blank");
     }, 30000);

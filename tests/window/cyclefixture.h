@@ -24,6 +24,8 @@ public:
     ~CycleFixture();
 
     pagewick::window::Frmmain &window() { return *m_window; }
+    // The blank start page has loaded.
+    bool ready() const { return m_ready; }
     ScriptedPrompt prompt;
     pagewick::testsupport::LoopbackServer server;
 
@@ -47,6 +49,7 @@ public:
 private:
     QTemporaryDir m_programDir;
     std::unique_ptr<pagewick::window::Frmmain> m_window;
+    bool m_ready = false;
 };
 
 // The text a chapter of the sample book is saved with: the cleaned title,
