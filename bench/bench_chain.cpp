@@ -1,0 +1,307 @@
+// The whole collecting chain over a generated book served from 127.0.0.1:
+// first the bare engine loads every chapter page one after another, then
+// Pagewick collects the same book in silent mode in its real window. Prints
+// both page rates, CPU time per page, memory, and whether every saved file
+// is byte-identical to the expected one.
+//
+//     bench_chain [pages]      (default 300)
+#include "bench/generatedbook.h"
+#include "bench/processstats.h"
+#include "browser/webbrowser.h"
+#include "tests/support/enginetestutil.h"
+#include "tests/support/loopbackserver.h"
+#include "tests/support/scriptedprompt.h"
+#include "window/frmmain.h"
+#include "workflow/filesystem.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <cstdio>
+#include <vector>
+
+using namespace pagewick;
+
+namespace {
+
+constexpr int kDefaultPages = 300;
+constexpr int kEarlyMark = 50;
+// A chain that makes no progress for this long is stuck.
+constexpr int kStallMs = 60000;
+
+struct PhaseFigures
+{
+    double seconds = 0;
+    int pages = 0;
+    bench::CpuTimes cpu;
+    bool finished = false;
+};
+
+bench::CpuTimes operator-(const bench::CpuTimes &a, const bench::CpuTimes &b)
+{
+    return {a.selfSeconds - b.selfSeconds, a.childrenSeconds - b.childrenSeconds};
+}
+
+// The real file system, with the memory taken when the early-mark and the
+// last file have been written.
+class MeasuringFileSystem : public workflow::FileSystem
+{
+public:
+    explicit MeasuringFileSystem(int lastPage) : m_lastPage(lastPage) {}
+
+    bool exists(const QString &path) override { return real().exists(path); }
+    bool isNormalFile(const QString &path) override { return real().isNormalFile(path); }
+    bool createDirectory(const QString &path) override { return real().createDirectory(path); }
+    std::optional<QByteArray> readFile(const QString &path) override { return real().readFile(path); }
+    bool writeFileReplacing(const QString &path, const QByteArray &bytes) override
+    {
+        const bool written = real().writeFileReplacing(path, bytes);
+        if (written)
+            ++m_writes;
+        if (m_writes == qMin(kEarlyMark, m_lastPage) && m_rssEarly == 0) {
+            m_rssEarly = bench::ResidentMb();
+            m_childrenEarly = bench::DescendantsResidentMb();
+        }
+        if (m_writes == m_lastPage && m_rssLast == 0) {
+            m_rssLast = bench::ResidentMb();
+            m_childrenLast = bench::DescendantsResidentMb();
+        }
+        m_lastWrite.start();
+        return written;
+    }
+
+    int writes() const { return m_writes; }
+    double rssEarly() const { return m_rssEarly; }
+    double rssLast() const { return m_rssLast; }
+    double childrenEarly() const { return m_childrenEarly; }
+    double childrenLast() const { return m_childrenLast; }
+
+private:
+    static workflow::FileSystem &real() { return workflow::realFileSystem(); }
+
+    int m_lastPage = 0;
+    int m_writes = 0;
+    double m_rssEarly = 0;
+    double m_rssLast = 0;
+    double m_childrenEarly = 0;
+    double m_childrenLast = 0;
+    QElapsedTimer m_lastWrite;
+};
+
+QString PagePath(const QString &prefix, int number)
+{
+    return prefix + QString::number(number) + QStringLiteral(".html");
+}
+
+// Loads the pages one after another in a plain view of the given size.
+PhaseFigures RunBareEngine(testsupport::LoopbackServer &server, const QString &prefix, int pages,
+                           const QSize &size)
+{
+    QWebEngineView view;
+    view.resize(size);
+    view.show();
+
+    PhaseFigures figures;
+    QEventLoop loop;
+    int loaded = 0;
+    QElapsedTimer clock;
+    QTimer stall;
+    stall.setSingleShot(true);
+    stall.setInterval(kStallMs);
+    QObject::connect(&stall, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(view.page(), &QWebEnginePage::loadFinished, &loop, [&](bool ok) {
+        if (!ok) {
+            std::fprintf(stderr, "bare engine: page %d failed to load\n", loaded + 1);
+            loop.quit();
+            return;
+        }
+        ++loaded;
+        stall.start();
+        if (loaded == pages) {
+            figures.finished = true;
+            loop.quit();
+            return;
+        }
+        view.page()->load(server.url(PagePath(prefix, loaded + 1)));
+    });
+
+    const bench::CpuTimes before = bench::SampleCpu();
+    clock.start();
+    stall.start();
+    view.page()->load(server.url(PagePath(prefix, 1)));
+    loop.exec();
+    figures.seconds = double(clock.nsecsElapsed()) / 1e9;
+    figures.cpu = bench::SampleCpu() - before;
+    figures.pages = loaded;
+    return figures;
+}
+
+struct ChainResult
+{
+    PhaseFigures figures;
+    int questions = 0;
+    int notices = 0;
+};
+
+// Collects the book in silent mode in the program's window, from the Go
+// button to the notice that no next page is left.
+ChainResult RunPagewick(testsupport::LoopbackServer &server, const QString &prefix, int pages,
+                        window::Frmmain &window, ScriptedPrompt &prompt,
+                        const MeasuringFileSystem &files)
+{
+    ChainResult result;
+    QEventLoop loop;
+    prompt.setWhileOpen([&](const QString &) { loop.quit(); });
+    QTimer stall;
+    stall.setInterval(1000);
+    QElapsedTimer sinceProgress;
+    int lastWrites = 0;
+    QObject::connect(&stall, &QTimer::timeout, &loop, [&] {
+        if (files.writes() != lastWrites) {
+            lastWrites = files.writes();
+            sinceProgress.start();
+        } else if (sinceProgress.elapsed() > kStallMs) {
+            std::fprintf(stderr, "pagewick: no file saved for %d s, giving up\n", kStallMs / 1000);
+            loop.quit();
+        }
+    });
+
+    window.Combo1->setEditText(server.url(PagePath(prefix, 1)).toString());
+    const bench::CpuTimes before = bench::SampleCpu();
+    QElapsedTimer clock;
+    clock.start();
+    sinceProgress.start();
+    stall.start();
+    window.Cmd_goto->click();
+    loop.exec();
+    result.figures.seconds = double(clock.nsecsElapsed()) / 1e9;
+    result.figures.cpu = bench::SampleCpu() - before;
+    result.figures.pages = files.writes();
+    result.questions = int(prompt.questions.size());
+    result.notices = int(prompt.notices.size());
+    result.figures.finished = result.notices > 0 && files.writes() == pages;
+    prompt.setWhileOpen({});
+    return result;
+}
+
+bool AllFilesIdentical(const QString &directory, const std::vector<bench::GeneratedChapter> &book)
+{
+    bool identical = true;
+    int reported = 0;
+    for (const bench::GeneratedChapter &chapter : book) {
+        QFile file(directory + chapter.fileTitle + QStringLiteral(".txt"));
+        const QByteArray expected = chapter.expected.toUtf8();
+        const QByteArray actual = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        if (actual == expected)
+            continue;
+        identical = false;
+        if (reported++ < 3)
+            std::fprintf(stderr, "differs: %s (%lld bytes, expected %lld)\n",
+                         qPrintable(file.fileName()), qlonglong(actual.size()),
+                         qlonglong(expected.size()));
+    }
+    const int files = int(QDir(directory).entryList(QDir::Files).size());
+    if (files != int(book.size())) {
+        std::fprintf(stderr, "%d files saved, expected %zu\n", files, book.size());
+        identical = false;
+    }
+    return identical;
+}
+
+double Rate(const PhaseFigures &f)
+{
+    return f.seconds > 0 ? f.pages / f.seconds : 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Saved files and their names are in the locale's character set; the C
+    // locale writes UTF-8, which the expected files are written in.
+    qputenv("LC_ALL", "C");
+    testsupport::prepareEngine();
+    QApplication app(argc, argv);
+
+    int pages = kDefaultPages;
+    if (argc > 1)
+        pages = qMax(1, QByteArray(argv[1]).toInt());
+
+    QTemporaryDir saveDir;
+    QTemporaryDir programDir;
+    if (!saveDir.isValid() || !programDir.isValid()) {
+        std::fprintf(stderr, "no temporary directory\n");
+        return 1;
+    }
+
+    testsupport::LoopbackServer server;
+    std::vector<bench::GeneratedChapter> book;
+    book.reserve(size_t(pages));
+    const QString barePrefix = QStringLiteral("/bare/");
+    const QString bookPrefix = QStringLiteral("/book/");
+    qint64 pageBytes = 0;
+    for (int n = 1; n <= pages; ++n) {
+        // The same pages at two addresses, so the second phase gets nothing
+        // from the first one's cache.
+        book.push_back(bench::GenerateChapter(n, pages, bookPrefix));
+        server.addPage(PagePath(bookPrefix, n), book.back().html);
+        server.addPage(PagePath(barePrefix, n), bench::GenerateChapter(n, pages, barePrefix).html);
+        pageBytes += book.back().html.size();
+    }
+    std::printf("book: %d pages, %lld KB per page, %d elements per page\n", pages,
+                pageBytes / pages / 1024, bench::ChapterElementCount(book.front().html));
+
+    ScriptedPrompt prompt;
+    MeasuringFileSystem files(pages);
+    window::FrmmainSeams seams;
+    seams.programDirectory = programDir.path();
+    seams.prompt = &prompt;
+    seams.fileSystem = &files;
+    window::Frmmain window(seams);
+    window.resize(1024, 768);
+    window.show();
+    QCoreApplication::processEvents();
+    // Both phases render into a view of the same size.
+    const QSize viewSize = window.WebBrowser1->widget()->size();
+
+    const PhaseFigures bare = RunBareEngine(server, barePrefix, pages, viewSize);
+    std::printf("engine:   %d pages in %.2f s, %.2f pages/s, cpu/page self %.1f ms, "
+                "engine processes %.1f ms\n",
+                bare.pages, bare.seconds, Rate(bare), 1000 * bare.cpu.selfSeconds / qMax(1, bare.pages),
+                1000 * bare.cpu.childrenSeconds / qMax(1, bare.pages));
+    if (!bare.finished)
+        std::fprintf(stderr, "bare engine did not load every page\n");
+
+    window.Check1[1]->setChecked(true);
+    window.Txt_dir->setText(QDir(saveDir.path()).absolutePath() + QLatin1Char('/'));
+    const ChainResult chain = RunPagewick(server, bookPrefix, pages, window, prompt, files);
+    const PhaseFigures &pw = chain.figures;
+    std::printf("pagewick: %d pages in %.2f s, %.2f pages/s, cpu/page self %.1f ms, "
+                "engine processes %.1f ms; %d questions, %d notices\n",
+                pw.pages, pw.seconds, Rate(pw), 1000 * pw.cpu.selfSeconds / qMax(1, pw.pages),
+                1000 * pw.cpu.childrenSeconds / qMax(1, pw.pages), chain.questions, chain.notices);
+    std::printf("memory:   this process VmRSS %.1f MB after %d pages, %.1f MB after %d, "
+                "VmHWM %.1f MB; engine processes %.1f MB -> %.1f MB\n",
+                files.rssEarly(), qMin(kEarlyMark, pages), files.rssLast(), pages,
+                bench::PeakResidentMb(), files.childrenEarly(), files.childrenLast());
+
+    const bool identical = pw.finished && AllFilesIdentical(saveDir.path() + QLatin1Char('/'), book);
+    const double ratio = Rate(bare) > 0 ? Rate(pw) / Rate(bare) : 0;
+    std::printf("chain: pages=%d engine_pps=%.2f pagewick_pps=%.2f ratio=%.3f rss50_mb=%.1f "
+                "rss300_mb=%.1f identical=%s\n",
+                pages, Rate(bare), Rate(pw), ratio, files.rssEarly(), files.rssLast(),
+                identical ? "yes" : "no");
+    std::fflush(stdout);
+    return identical ? 0 : 1;
+}
