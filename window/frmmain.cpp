@@ -101,6 +101,7 @@ void Frmmain::connectControls()
         static_cast<QWidget *>(watched)->setAcceptDrops(true);
     }
     Txt_dir->installEventFilter(this);
+    WebBrowser1->widget()->installEventFilter(this);
     Txt_dir->setMouseTracking(true);
 }
 
@@ -128,6 +129,8 @@ bool Frmmain::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == Combo1 || watched == Combo1->lineEdit())
         return addressBoxEvent(event);
+    if (watched == WebBrowser1->widget() && event->type() == QEvent::ChildAdded)
+        QMetaObject::invokeMethod(this, &Frmmain::setTabOrder, Qt::QueuedConnection);
     return QWidget::eventFilter(watched, event);
 }
 

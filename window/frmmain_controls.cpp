@@ -142,10 +142,14 @@ void Frmmain::createOptionsPanel()
 
 void Frmmain::setTabOrder()
 {
+    // The view takes the focus through a child it creates once the page
+    // exists; the tab order must lead to that child.
+    QWidget *view = WebBrowser1->widget();
+    QWidget *browserFocus = view->focusProxy() ? view->focusProxy() : view;
     const QList<QWidget *> order = {
         Combo1,    Cmd_goto,  Cmd_tiqu, Cmd_save,   Cmd_next,   Cmd_setup,
         Check1[0], Check1[1], Check1[2], Txt_dir,   Txt_Next,   Check1[3],
-        Txt_gjz[0], Txt_gjz[1], WebBrowser1->widget(), Text1,
+        Txt_gjz[0], Txt_gjz[1], browserFocus, Text1,
     };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));

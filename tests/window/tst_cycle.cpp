@@ -12,7 +12,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 
 using pagewick::browser::WebBrowser;
 
@@ -71,6 +73,208 @@ private slots:
             expectedAddresses << f.server.url(QStringLiteral("/book/") + chapter).toString();
         QCOMPARE(addressAtCompletion, expectedAddresses);
         QCOMPARE(f.window().Text1->text(), ExpectedChapterText(QStringLiteral("ch05.htm")));
+        QCOMPARE(f.window().Lab_bt->text(),
+                 QStringLiteral("已保存：") + f.saveDirectory() + FileOf(QStringLiteral("ch05.htm")));
+    }
+
+    void answerModeAsksBeforeEachStep()
+    {
+        CycleFixture f;
+        QVERIFY(f.ready());
+        f.serveSampleBook();
+        f.setSilentMode(false);
+        f.prompt.queueAnswers({true, true, true, true, false, false});
+
+        f.startAt(QStringLiteral("/book/ch01.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(f.prompt.questions.size(), 6, 30000);
+        QTest::qWait(500);
+
+        QCOMPARE(f.prompt.shown, (QStringList{kLoaded, kSave, kNext, kLoaded, kSave, kNext}));
+        QCOMPARE(f.savedFiles(), QStringList{FileOf(QStringLiteral("ch01.htm"))});
+        QCOMPARE(f.server.requestCount(QStringLiteral("/book/ch03.htm")), 0);
+        QCOMPARE(f.window().Text1->text(), ExpectedChapterText(QStringLiteral("ch02.htm")));
+    }
+
+    void pageLoadedCancelLeavesThePage()
+    {
+        CycleFixture f;
+        QVERIFY(f.ready());
+        f.serveSampleBook();
+        f.prompt.queueAnswers({false});
+
+        f.startAt(QStringLiteral("/book/ch01.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(f.prompt.questions.size(), 1, 30000);
+        QTest::qWait(300);
+
+        QCOMPARE(f.prompt.shown, QStringList{kLoaded});
+        QVERIFY(f.savedFiles().isEmpty());
+        QVERIFY(f.window().Text1->text().isEmpty());
+    }
+
+    void answerModeSwitchedOnDuringASilentRun()
+    {
+        CycleFixture f;
+        QVERIFY(f.ready());
+        f.serveSampleBook();
+        f.setSilentMode(true);
+        f.prompt.queueAnswers({true, false});
+        QObject::connect(&f.window(), &QWidget::windowTitleChanged, &f.window(), [&f](const QString &caption) {
+            if (caption.startsWith(QStringLiteral("第三章")) && caption.contains(QStringLiteral("正在处理中")))
+                f.setSilentMode(false);
+        });
+
+        f.startAt(QStringLiteral("/book/ch01.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(f.prompt.questions.size(), 2, 30000);
+        QTest::qWait(500);
+
+        QCOMPARE(f.prompt.shown, (QStringList{kSave, kNext}));
+        QStringList expected{FileOf(QStringLiteral("ch01.htm")), FileOf(QStringLiteral("ch02.htm")),
+                             FileOf(QStringLiteral("ch03.htm"))};
+        expected.sort();
+        QCOMPARE(f.savedFiles(), expected);
+        QCOMPARE(f.server.requestCount(QStringLiteral("/book/ch04.htm")), 0);
+    }
+
+    void failedSaveShowsInTheStatusLineAndTheChainGoesOn()
+    {
+        CycleFixture f;
+        QVERIFY(f.ready());
+        f.serveSampleBook();
+        f.setSilentMode(true);
+        const QString missing = QStringLiteral("/nonexistent-pagewick-dir/");
+        f.window().Txt_dir->setText(missing);
+
+        f.startAt(QStringLiteral("/book/ch01.htm"));
+        QVERIFY(f.waitForChainEnd());
+        QTest::qWait(300);
+
+        QCOMPARE(f.prompt.shown, QStringList{kNotice});
+        for (const QString &chapter : SampleChapters())
+            QCOMPARE(f.server.requestCount(QStringLiteral("/book/") + chapter), 1);
+        QCOMPARE(f.window().Lab_bt->text(),
+                 QStringLiteral("保存失败：") + missing + FileOf(QStringLiteral("ch05.htm")));
+        QVERIFY(f.savedFiles().isEmpty());
+    }
+
+    void twoPagesWithOneTitleKeepBothFiles()
+    {
+        CycleFixture f;
+        QVERIFY(f.ready());
+        f.setSilentMode(true);
+        const QString title = QStringLiteral("第六章 分页");
+        f.server.addPage(QStringLiteral("/split/a.htm"),
+                         ProsePage(title, QStringLiteral("<a href=\"b.htm\">下一页</a>"), QStringLiteral("上半章的文字，一句接一句。")));
+        f.server.addPage(QStringLiteral("/split/b.htm"),
+                         ProsePage(title, QString(), QStringLiteral("下半章的文字，一句接一句。")));
+
+        f.startAt(QStringLiteral("/split/a.htm"));
+        QVERIFY(f.waitForChainEnd());
+
+        QCOMPARE(f.savedFiles(), (QStringList{title + QStringLiteral("(2).txt"), title + QStringLiteral(".txt")}));
+        QVERIFY(QString::fromUtf8(f.savedBytes(title + QStringLiteral(".txt"))).contains(QStringLiteral("上半章")));
+        QVERIFY(QString::fromUtf8(f.savedBytes(title + QStringLiteral("(2).txt"))).contains(QStringLiteral("下半章")));
+    }
+
+    void emptyLinkNameEndsTheChain()
+    {
+        CycleFixture f;
+        QVERIFY(f.ready());
+        f.serveSampleBook();
+        f.setSilentMode(true);
+        f.window().Txt_Next->setText(QString());
+
+        f.startAt(QStringLiteral("/book/ch01.htm"));
+        QVERIFY(f.waitForChainEnd());
+        QTest::qWait(300);
+
+        QCOMPARE(f.prompt.shown, QStringList{kNotice});
+        QCOMPARE(f.savedFiles(), QStringList{FileOf(QStringLiteral("ch01.htm"))});
+        QCOMPARE(f.server.requestCount(QStringLiteral("/book/ch02.htm")), 0);
+    }
+
+    // Page a leads to b, whose first next-page link is given.
+    void linkBackEndsTheChain_data()
+    {
+        QTest::addColumn<QString>("lastLink");
+        QTest::newRow("to itself, with a fragment") << "<a href=\"b.htm#top\">下一页</a>";
+        QTest::newRow("to itself, empty target") << "<a href=\"\">下一页</a>";
+        QTest::newRow("without a target") << "<a>下一页</a>";
+        QTest::newRow("back to the first page") << "<a href=\"a.htm\">下一页</a>";
+    }
+    void linkBackEndsTheChain()
+    {
+        QFETCH(QString, lastLink);
+        CycleFixture f;
+        QVERIFY(f.ready());
+        f.setSilentMode(true);
+        f.server.addPage(QStringLiteral("/loop/a.htm"),
+                         ProsePage(QStringLiteral("甲页"), QStringLiteral("<a href=\"b.htm\">下一页</a>")));
+        f.server.addPage(QStringLiteral("/loop/b.htm"), ProsePage(QStringLiteral("乙页"), lastLink));
+
+        f.startAt(QStringLiteral("/loop/a.htm"));
+        QVERIFY(f.waitForChainEnd());
+        QTest::qWait(500);
+
+        QCOMPARE(f.prompt.shown, QStringList{kNotice});
+        QCOMPARE(f.server.requestCount(QStringLiteral("/loop/a.htm")), 1);
+        QCOMPARE(f.server.requestCount(QStringLiteral("/loop/b.htm")), 1);
+        QCOMPARE(f.savedFiles(), (QStringList{QStringLiteral("乙页.txt"), QStringLiteral("甲页.txt")}));
+    }
+
+    void closingEndsAWaitingRunPromptly()
+    {
+        CycleFixture f;
+        QVERIFY(f.ready());
+        f.server.holdPage(QStringLiteral("/held.htm"),
+                          "<html><head><title>慢</title></head><body><p>还没有传完");
+        f.startAt(QStringLiteral("/held.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(f.server.requestCount(QStringLiteral("/held.htm")), 1, 10000);
+        QTest::qWait(300);
+        QCOMPARE(f.window().WebBrowser1->ReadyState(), 1);
+
+        QTimer::singleShot(500, &f.window(), [&f] { f.window().close(); });
+        QElapsedTimer clock;
+        clock.start();
+        f.window().Cmd_tiqu->click();
+        const qint64 elapsed = clock.elapsed();
+
+        QVERIFY2(elapsed < 3000, qPrintable(QStringLiteral("returned after %1 ms").arg(elapsed)));
+        QVERIFY(elapsed >= 400);
+        QVERIFY(f.window().Text1->text().isEmpty());
+        QVERIFY(f.savedFiles().isEmpty());
+        QVERIFY(!f.window().windowTitle().endsWith(QStringLiteral(" - 提取结束")));
+    }
+
+    void secondExtractDuringAScanSupersedesTheFirst()
+    {
+        CycleFixture f;
+        QVERIFY(f.ready());
+        QString filler;
+        for (int i = 0; i < 300; ++i)
+            filler += QStringLiteral("<div>%1 这是一段不会入选的短文字，只是凑够五十个字符以上的长度而已。</div>").arg(i);
+        f.server.addPage(QStringLiteral("/long.htm"), ProsePage(QStringLiteral("长页"), filler));
+        f.prompt.queueAnswers({false, true, false});
+        f.startAt(QStringLiteral("/long.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(f.prompt.questions.size(), 1, 30000);
+
+        bool clickedAgain = false;
+        QStringList captions;
+        QObject::connect(&f.window(), &QWidget::windowTitleChanged, &f.window(), [&](const QString &caption) {
+            captions << caption;
+            if (!clickedAgain && caption.contains(QStringLiteral(" - 正在处理中 5"))) {
+                clickedAgain = true;
+                QTimer::singleShot(0, f.window().Cmd_tiqu, &QPushButton::click);
+            }
+        });
+        f.window().Cmd_tiqu->click();
+
+        QVERIFY(clickedAgain);
+        QCOMPARE(f.prompt.shown, (QStringList{kLoaded, kSave, kNext}));
+        QCOMPARE(f.savedFiles(), QStringList{QStringLiteral("长页.txt")});
+        QCOMPARE(captions.constLast(), QStringLiteral("长页 - 提取结束"));
+        QCOMPARE(captions.count(QStringLiteral("长页 - 提取结束")), 1);
+        QVERIFY(f.window().Text1->text().startsWith(QStringLiteral("长页\r\n\r\n风从河面上")));
+        QVERIFY(f.window().WebBrowser1->Silent());
     }
 };
 
