@@ -1,9 +1,5 @@
 #include "browser/documentscripts.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
 #include <QVariantList>
 
 namespace pagewick::browser::scripts {
@@ -93,31 +89,26 @@ const char kReadDocument[] = R"JS(
   for (i = 0; i < n; i++) els[i] = all[i];
   var html = new Array(n);
   for (i = n - 1; i >= 0; i--) html[i] = innerOf(els[i]);
-  var e = new Array(4 * n);
-  for (i = 0; i < n; i++) {
-    var el = els[i], t = el.innerText;
-    e[4 * i] = el.tagName;
-    e[4 * i + 1] = (typeof t === 'string') ? t : (el.textContent || '');
-    e[4 * i + 2] = html[i];
-    e[4 * i + 3] = (isHtml(el) && el.localName === 'a' && el.hasAttribute('href')
-                    && typeof el.href === 'string') ? el.href : '';
-  }
   var body = document.body;
-  return JSON.stringify({ u: document.URL, t: document.title,
-                          b: body ? body.innerText : null, e: e });
+  var out = new Array(4 + 4 * n);
+  out[0] = document.URL;
+  out[1] = document.title;
+  out[2] = body !== null;
+  out[3] = body ? body.innerText : '';
+  for (i = 0; i < n; i++) {
+    var el = els[i], t = el.innerText, k = 4 + 4 * i;
+    out[k] = el.tagName;
+    out[k + 1] = (typeof t === 'string') ? t : (el.textContent || '');
+    out[k + 2] = html[i];
+    out[k + 3] = (isHtml(el) && el.localName === 'a' && el.hasAttribute('href')
+                  && typeof el.href === 'string') ? el.href : '';
+  }
+  return out;
 )JS";
 
 QString wrapped(const QString &body)
 {
     return QStringLiteral("(function () {\n'use strict';\n") + body + QStringLiteral("\n})()");
-}
-
-std::optional<QString> stringAt(const QJsonArray &a, qsizetype i)
-{
-    const QJsonValue v = a.at(i);
-    if (!v.isString())
-        return std::nullopt;
-    return v.toString();
 }
 
 } // namespace
@@ -129,38 +120,26 @@ QString readDocument()
 
 std::optional<DocumentSnapshot> parseDocument(const QVariant &answer)
 {
-    if (answer.typeId() != QMetaType::QString)
+    if (answer.typeId() != QMetaType::QVariantList)
         return std::nullopt;
-    QJsonParseError error;
-    const QJsonDocument json = QJsonDocument::fromJson(answer.toString().toUtf8(), &error);
-    if (error.error != QJsonParseError::NoError || !json.isObject())
+    const QVariantList list = answer.toList();
+    if (list.size() < 4 || (list.size() - 4) % 4 != 0)
         return std::nullopt;
-    const QJsonObject o = json.object();
-    const QJsonValue url = o.value(QLatin1String("u"));
-    const QJsonValue title = o.value(QLatin1String("t"));
-    const QJsonValue body = o.value(QLatin1String("b"));
-    const QJsonValue elements = o.value(QLatin1String("e"));
-    if (!url.isString() || !title.isString() || !(body.isString() || body.isNull())
-        || !elements.isArray())
-        return std::nullopt;
-    const QJsonArray e = elements.toArray();
-    if (e.size() % 4 != 0)
-        return std::nullopt;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const int expected = i == 2 ? QMetaType::Bool : QMetaType::QString;
+        if (list.at(i).typeId() != expected)
+            return std::nullopt;
+    }
 
     DocumentSnapshot snapshot;
-    snapshot.url = url.toString();
-    snapshot.title = title.toString();
-    snapshot.hasBody = body.isString();
-    snapshot.bodyText = toCrLf(body.toString());
-    snapshot.all.reserve(e.size() / 4);
-    for (qsizetype i = 0; i < e.size(); i += 4) {
-        const auto tag = stringAt(e, i);
-        const auto text = stringAt(e, i + 1);
-        const auto html = stringAt(e, i + 2);
-        const auto href = stringAt(e, i + 3);
-        if (!tag || !text || !html || !href)
-            return std::nullopt;
-        snapshot.all.push_back(Element{*tag, toCrLf(*text), *html, *href});
+    snapshot.url = list.at(0).toString();
+    snapshot.title = list.at(1).toString();
+    snapshot.hasBody = list.at(2).toBool();
+    snapshot.bodyText = toCrLf(list.at(3).toString());
+    snapshot.all.reserve((list.size() - 4) / 4);
+    for (qsizetype i = 4; i < list.size(); i += 4) {
+        snapshot.all.push_back(Element{list.at(i).toString(), toCrLf(list.at(i + 1).toString()),
+                                       list.at(i + 2).toString(), list.at(i + 3).toString()});
     }
     return snapshot;
 }
