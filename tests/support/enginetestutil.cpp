@@ -4,9 +4,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QTimer>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTest>
 #include <QWebEnginePage>
 
 #include <csignal>
@@ -28,19 +29,45 @@ void prepareEngine()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
+{
+    if (condition())
+        return true;
+    QEventLoop loop;
+    QTimer poll;
+    QTimer deadline;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (condition())
+            loop.quit();
+    });
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    poll.start(5);
+    deadline.setSingleShot(true);
+    deadline.start(timeoutMs);
+    loop.exec();
+    return condition();
+}
+
+void processEventsFor(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 bool navigateAndWait(browser::WebBrowser &browser, const QString &url, int timeoutMs)
 {
-    QSignalSpy completes(&browser, &browser::WebBrowser::DocumentComplete);
+    bool completed = false;
+    const QMetaObject::Connection c = QObject::connect(
+        &browser, &browser::WebBrowser::DocumentComplete, &browser,
+        [&](browser::FrameId frame, const QString &) {
+            if (frame == browser.Object())
+                completed = true;
+        });
     browser.Navigate(url);
-    return QTest::qWaitFor(
-        [&] {
-            for (const QList<QVariant> &args : std::as_const(completes)) {
-                if (args.at(0).value<browser::FrameId>() == browser.Object())
-                    return browser.ReadyState() == 4;
-            }
-            return false;
-        },
-        timeoutMs);
+    const bool ok = waitUntil([&] { return completed && browser.ReadyState() == 4; }, timeoutMs);
+    QObject::disconnect(c);
+    return ok;
 }
 
 bool navigateAndWait(browser::WebBrowser &browser, const QUrl &url, int timeoutMs)
@@ -71,7 +98,7 @@ std::optional<QVariant> runScript(QWebEnginePage &page, const QString &script, q
         answer->arrived = true;
         answer->value = v;
     });
-    if (!QTest::qWaitFor([&] { return answer->arrived; }, timeoutMs))
+    if (!waitUntil([&] { return answer->arrived; }, timeoutMs))
         return std::nullopt;
     return answer->value;
 }

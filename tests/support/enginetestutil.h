@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 
 class QWebEnginePage;
@@ -30,6 +31,17 @@ constexpr int kEngineTimeoutMs = 30000;
 // when not already set in the environment: the offscreen platform, no GPU,
 // and no Chromium sandbox when running as root (it refuses to start then).
 void prepareEngine();
+
+// Runs the event loop until condition() holds, checking it every few
+// milliseconds; false on timeout. Use it (or QSignalSpy::wait) rather than
+// QTRY_* / QTest::qWaitFor for anything the engine has to do: those sleep
+// between event batches, and the engine, which needs many short turns of the
+// loop, then takes seconds for a page that loads in milliseconds.
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs = kEngineTimeoutMs);
+
+// Runs the event loop for the given time (QTest::qWait slows the engine as
+// QTRY_* does).
+void processEventsFor(int milliseconds);
 
 // Navigates and waits for the top-level DocumentComplete that follows, with
 // ReadyState 4. False on timeout.

@@ -1,0 +1,193 @@
+#include "browser/webbrowser.h"
+#include "tests/browser/browsertestbase.h"
+#include "tests/support/enginetestutil.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWidget>
+
+using pagewick::browser::DocumentSnapshot;
+using pagewick::browser::Element;
+using pagewick::browser::FrameId;
+using pagewick::browser::WebBrowser;
+using pagewick::testsupport::LoopbackServer;
+using namespace pagewick::browsertests;
+namespace testsupport = pagewick::testsupport;
+
+// The browser's events and what the page may ask of the program: new
+// windows, closing, dialogs, status text, focus, document-start scripts.
+class TestBrowserEvents : public BrowserTestBase
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { testsupport::prepareEngine(); }
+
+private slots:
+    void init() { openBrowser(); }
+    void cleanup() { closeBrowser(); }
+
+    void eventsArriveInOrder();
+    void silentAnswersScriptDialogs();
+    void newWindow_data();
+    void newWindow();
+    void windowCloseRaisesWindowClosing();
+    void statusTextOnHover();
+    void lostFocusToAnotherWidget();
+    void documentStartScriptsRunInFrames();
+};
+
+void TestBrowserEvents::eventsArriveInOrder()
+{
+    QStringList events;
+    connect(m_browser, &WebBrowser::DownloadBegin, this, [&] { events << "DownloadBegin"; });
+    connect(m_browser, &WebBrowser::DownloadComplete, this, [&] { events << "DownloadComplete"; });
+    connect(m_browser, &WebBrowser::NavigateComplete2, this, [&](FrameId frame, const QString &url) {
+        events << QStringLiteral("NavigateComplete2 %1 %2").arg(frame).arg(url);
+    });
+    connect(m_browser, &WebBrowser::DocumentComplete, this, [&](FrameId frame, const QString &url) {
+        events << QStringLiteral("DocumentComplete %1 %2").arg(frame).arg(url);
+    });
+    const QString url = m_server.url("/ch2.html").toString();
+    QVERIFY(load("/ch2.html"));
+    const QString top = QString::number(m_browser->Object());
+    QCOMPARE(events, QStringList({"DownloadBegin", "NavigateComplete2 " + top + " " + url,
+                                  "DownloadComplete", "DocumentComplete " + top + " " + url}));
+    QCOMPARE(m_browser->LocationURL(), url);
+}
+
+void TestBrowserEvents::silentAnswersScriptDialogs()
+{
+    m_server.addPage("/dialogs.html",
+                     "<html><head><title>start</title></head><body><p>dialogs</p><script>"
+                     "alert('one'); alert('two'); alert('three');"
+                     "var c = confirm('sure?'); var p = prompt('name?', 'x');"
+                     "document.title = 'done:' + c + ':' + p;"
+                     "</script></body></html>");
+    m_browser->setSilent(true);
+    QVERIFY(m_browser->Silent());
+    QVERIFY(load("/dialogs.html"));
+    QCOMPARE(m_browser->readTitle().value_or("<no answer>"), QString("done:false:null"));
+}
+
+void TestBrowserEvents::newWindow_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("cancelled") << true;
+    QTest::newRow("allowed") << false;
+}
+
+void TestBrowserEvents::newWindow()
+{
+    QFETCH(bool, cancel);
+    m_server.addPage("/opener.html", "<html><body><a id=\"t\" target=\"_blank\" href=\"/target.html\">new</a></body></html>");
+    QVERIFY(load("/opener.html"));
+    const auto doc = m_browser->readDocument();
+    QVERIFY(doc);
+    const int link = indexOfHref(*doc, m_server.url("/target.html").toString());
+    QVERIFY(link >= 0);
+
+    int raised = 0;
+    connect(m_browser, &WebBrowser::NewWindow2, this, [&](bool *c) {
+        ++raised;
+        *c = cancel;
+    });
+    const int requestsBefore = m_server.requestCount("/target.html");
+    QSignalSpy completes(m_browser, &WebBrowser::DocumentComplete);
+    QVERIFY(m_browser->clickElement(link));
+    QVERIFY(testsupport::waitUntil([&] { return raised == 1; }));
+    if (cancel) {
+        testsupport::processEventsFor(1000);
+        QCOMPARE(m_server.requestCount("/target.html"), requestsBefore);
+        QCOMPARE(m_browser->LocationURL(), m_server.url("/opener.html").toString());
+        QVERIFY(completes.isEmpty());
+    } else {
+        QVERIFY(testsupport::waitUntil([&] { return !completes.isEmpty(); }, testsupport::kEngineTimeoutMs));
+        QCOMPARE(m_browser->LocationURL(), m_server.url("/target.html").toString());
+    }
+}
+
+void TestBrowserEvents::windowCloseRaisesWindowClosing()
+{
+    QVERIFY(load("/ch2.html"));
+    QList<bool> childFlags;
+    connect(m_browser, &WebBrowser::WindowClosing, this, [&](bool isChild, bool *cancel) {
+        childFlags << isChild;
+        *cancel = true;
+    });
+    QVERIFY(m_browser->execScript(m_browser->Object(), "window.close();"));
+    QVERIFY(testsupport::waitUntil([&] { return childFlags == QList<bool>({false}); }));
+}
+
+void TestBrowserEvents::statusTextOnHover()
+{
+    m_server.addPage("/hover.html",
+                     "<html><body style=\"margin:0\"><a href=\"/hovered.html\" style=\"position:fixed;"
+                     "left:0;top:0;width:100%;height:100%;display:block\">link</a></body></html>");
+    QVERIFY(load("/hover.html"));
+    QWidget *surface = m_browser->widget()->focusProxy();
+    if (!surface)
+        QSKIP("the view has no render surface to send mouse moves to");
+    QSignalSpy status(m_browser, &WebBrowser::StatusTextChange);
+    // Moves until the page has laid out and taken the hover.
+    const QString target = m_server.url("/hovered.html").toString();
+    int moves = 0;
+    QVERIFY(testsupport::waitUntil(
+        [&] {
+            QTest::mouseMove(surface, QPoint(100 + ++moves % 7, 100));
+            for (const auto &args : std::as_const(status)) {
+                if (args.at(0).toString() == target)
+                    return true;
+            }
+            return false;
+        },
+        10000));
+}
+
+void TestBrowserEvents::lostFocusToAnotherWidget()
+{
+    QVERIFY(load("/ch2.html"));
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QWidget *inside = m_browser->widget()->focusProxy() ? m_browser->widget()->focusProxy()
+                                                         : m_browser->widget();
+    inside->setFocus();
+    QVERIFY(testsupport::waitUntil([&] { return inside->hasFocus(); }));
+    QSignalSpy lost(m_browser, &WebBrowser::LostFocus);
+    m_edit->setFocus();
+    QVERIFY(testsupport::waitUntil([&] { return lost.size() == 1; }));
+    // Focus moving between widgets outside the view is not the view's loss.
+    m_window->setFocus();
+    testsupport::processEventsFor(100);
+    QCOMPARE(lost.size(), 1);
+}
+
+void TestBrowserEvents::documentStartScriptsRunInFrames()
+{
+    m_server.addPage("/framed.html",
+                     "<html><body><div id=\"top\"></div><div id=\"frame\"></div><script>"
+                     "document.getElementById('top').textContent = (window.alert === null) + ':' + window.marker;"
+                     "</script><iframe src=\"/inner.html\"></iframe></body></html>");
+    m_server.addPage("/inner.html",
+                     "<html><body><script>"
+                     "parent.document.getElementById('frame').textContent = typeof window.alert + ':' + window.marker;"
+                     "</script></body></html>");
+    m_browser->setDocumentStartScripts({"window.alert=null;", "throw new Error('refused');",
+                                        "window.marker = (window.marker || 0) + 1;"});
+    QVERIFY(load("/framed.html"));
+    QVERIFY(testsupport::waitUntil([&] { return m_server.requestCount("/inner.html") == 1; }, 10000));
+    std::optional<DocumentSnapshot> doc;
+    QVERIFY(testsupport::waitUntil([&] { return (doc = m_browser->readDocument()) && doc->bodyText.contains("object:1"); }, 10000));
+    QVERIFY(doc->bodyText.startsWith(QStringLiteral("true:1")));
+
+    // Replacing the list removes the former scripts.
+    m_browser->setDocumentStartScripts({"window.marker = 5;"});
+    QVERIFY(load("/framed.html"));
+    QVERIFY(testsupport::waitUntil([&] { return (doc = m_browser->readDocument()) && doc->bodyText.contains("function:5"); }, 10000));
+    QVERIFY(doc->bodyText.startsWith(QStringLiteral("false:5")));
+}
+
+QTEST_MAIN(TestBrowserEvents)
+#include "tst_browserevents.moc"

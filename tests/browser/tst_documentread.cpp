@@ -1,0 +1,265 @@
+#include "browser/webbrowser.h"
+#include "tests/browser/browsertestbase.h"
+#include "tests/browser/testpages.h"
+#include "tests/support/enginetestutil.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using pagewick::browser::DocumentSnapshot;
+using pagewick::browser::Element;
+using pagewick::browser::FrameId;
+using pagewick::browser::WebBrowser;
+using pagewick::testsupport::LoopbackServer;
+using namespace pagewick::browsertests;
+namespace testsupport = pagewick::testsupport;
+namespace testpages = pagewick::testpages;
+
+// Reading the page through WebBrowser: document, markup, title, body, links,
+// and the operations that act on the page (click, script).
+class TestDocumentRead : public BrowserTestBase
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { testsupport::prepareEngine(); }
+
+private slots:
+    void init() { openBrowser(); }
+    void cleanup() { closeBrowser(); }
+
+    void readsChapterPage_data();
+    void readsChapterPage();
+    void innerHtmlKeepsMarkupWithUpperCaseTags();
+    void readTitleAndBodyText();
+    void documentWithoutBody();
+    void clickElementFollowsLink();
+    void clickElementRefusesMissingElement_data();
+    void clickElementRefusesMissingElement();
+    void activeElementHref();
+    void execScript_data();
+    void execScript();
+    void execScriptDeclaresGlobals();
+    void navigateTakesUserInput_data();
+    void navigateTakesUserInput();
+    void geometry();
+};
+
+void TestDocumentRead::readsChapterPage_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("utf-8 by header") << "/utf8-header.html";
+    QTest::newRow("utf-8 by meta") << "/utf8-meta.html";
+    QTest::newRow("gbk by meta") << "/gbk-meta.html";
+    QTest::newRow("gbk by header") << "/gbk-header.html";
+}
+
+void TestDocumentRead::readsChapterPage()
+{
+    QFETCH(QString, path);
+    QVERIFY(load(path));
+    const auto doc = m_browser->readDocument();
+    QVERIFY(doc);
+    QCOMPARE(doc->url, m_server.url(path).toString());
+    QCOMPARE(doc->title, testpages::chapterTitle());
+    QVERIFY(doc->hasBody);
+    QVERIFY(doc->bodyText.contains(QStringLiteral("　　山雨欲来风满楼。少年站在城头，望着远方。\r\n")));
+    QVERIFY(breaksAreCrLf(doc->bodyText));
+
+    QVERIFY(doc->all.size() > 20);
+    QCOMPARE(doc->all.first().tagName, QStringLiteral("HTML"));
+    for (const Element &e : doc->all) {
+        QCOMPARE(e.tagName, e.tagName.toUpper());
+        QVERIFY2(breaksAreCrLf(e.innerText), qPrintable(e.tagName));
+    }
+
+    const Element *next = elementWith(*doc, QStringLiteral("A"), QStringLiteral("下一页"));
+    QVERIFY(next);
+    QCOMPARE(next->innerText, QStringLiteral("下一页"));
+    QCOMPARE(next->href, m_server.url("/ch2.html").toString());
+    const Element *plainDiv = elementWith(*doc, QStringLiteral("DIV"), QStringLiteral("评论"));
+    QVERIFY(plainDiv);
+    QVERIFY(plainDiv->href.isEmpty());
+}
+
+void TestDocumentRead::innerHtmlKeepsMarkupWithUpperCaseTags()
+{
+    QVERIFY(load("/utf8-header.html"));
+    const auto doc = m_browser->readDocument();
+    QVERIFY(doc);
+
+    const Element *pager = elementWith(*doc, QStringLiteral("DIV"), QStringLiteral("上一页"));
+    QVERIFY(pager);
+    QCOMPARE(pager->innerHTML,
+             QStringLiteral("<A href=\"/ch0.html\">上一页</A> <A id=\"next\" href=\"/ch2.html\">下一页</A>"));
+
+    const Element *content = elementWith(*doc, QStringLiteral("DIV"), QStringLiteral("山雨欲来风满楼"));
+    QVERIFY(content);
+    QCOMPARE(content->innerHTML,
+             QStringLiteral("<P>　　山雨欲来风满楼。少年站在城头，望着远方。</P>"
+                            "<P>　　“你来了？”老人问道。<BR>“我来了。”</P>"
+                            "<P>A &amp; B &lt;tag&gt; x&nbsp;y</P>"));
+
+    const Element *ad = elementWith(*doc, QStringLiteral("DIV"), QStringLiteral("广告"));
+    QVERIFY(ad);
+    QCOMPARE(ad->innerHTML, QStringLiteral("<A href=\"http://ads.invalid/\" target=\"_blank\">"
+                                           "<IMG src=\"/ad.gif\" alt=\"广告\"></A>"));
+
+    const Element *comments = elementWith(*doc, QStringLiteral("DIV"), QStringLiteral("评论："));
+    QVERIFY(comments);
+    QCOMPARE(comments->innerHTML, QStringLiteral("<P>评论：写得好！</P><!-- 评论结束 -->"));
+
+    const Element *script = elementWith(*doc, QStringLiteral("SCRIPT"), QStringLiteral("banner"));
+    QVERIFY(script);
+    QCOMPARE(script->innerHTML, QStringLiteral("var banner = \"<div class='ad'>\" + 1 + \"</div>\";"
+                                               " if (1 < 2 && 3 > 2) { window.pageFlag = 'x'; }"));
+    const Element *style = elementWith(*doc, QStringLiteral("STYLE"), QStringLiteral("font-size"));
+    QVERIFY(style);
+    QCOMPARE(style->innerHTML, QStringLiteral("body { font-size: 16px; } #nav > a { color: #333; }"));
+
+    const Element &html = doc->all.first();
+    QVERIFY(html.innerHTML.startsWith(QStringLiteral("<HEAD><TITLE>")));
+    QVERIFY(html.innerHTML.contains(QStringLiteral("</HEAD>")));
+    QVERIFY(html.innerHTML.contains(QStringLiteral("<BODY>")));
+    QVERIFY(html.innerHTML.endsWith(QStringLiteral("</BODY>")));
+}
+
+void TestDocumentRead::readTitleAndBodyText()
+{
+    QVERIFY(load("/gbk-meta.html"));
+    QCOMPARE(m_browser->readTitle().value_or("<no answer>"), QString(testpages::chapterTitle()));
+    const auto body = m_browser->readBodyText();
+    QVERIFY(body);
+    const auto doc = m_browser->readDocument();
+    QVERIFY(doc);
+    QCOMPARE(*body, doc->bodyText);
+    QVERIFY(body->contains(QStringLiteral("下一页")));
+}
+
+void TestDocumentRead::documentWithoutBody()
+{
+    m_server.addPage("/image.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"><circle r=\"5\"/></svg>",
+                     "image/svg+xml");
+    QVERIFY(load("/image.svg"));
+    const auto doc = m_browser->readDocument();
+    QVERIFY(doc);
+    QVERIFY(!doc->hasBody);
+    QVERIFY(doc->bodyText.isEmpty());
+    QCOMPARE(doc->all.size(), 2);
+    QCOMPARE(doc->all.at(0).tagName, QStringLiteral("svg"));
+    QCOMPARE(doc->all.at(0).innerHTML, QStringLiteral("<CIRCLE r=\"5\"></CIRCLE>"));
+    QVERIFY(!m_browser->readBodyText());
+}
+
+void TestDocumentRead::clickElementFollowsLink()
+{
+    QVERIFY(load("/utf8-header.html"));
+    const auto doc = m_browser->readDocument();
+    QVERIFY(doc);
+    const int next = indexOfHref(*doc, m_server.url("/ch2.html").toString());
+    QVERIFY(next > 0);
+    QSignalSpy completes(m_browser, &WebBrowser::DocumentComplete);
+    QVERIFY(m_browser->clickElement(next));
+    QVERIFY(testsupport::waitUntil([&] { return !completes.isEmpty(); }, testsupport::kEngineTimeoutMs));
+    QCOMPARE(completes.last().at(1).toString(), m_server.url("/ch2.html").toString());
+    QCOMPARE(m_browser->LocationURL(), m_server.url("/ch2.html").toString());
+}
+
+void TestDocumentRead::clickElementRefusesMissingElement_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::newRow("negative") << -1;
+    QTest::newRow("past the end") << 100000;
+}
+
+void TestDocumentRead::clickElementRefusesMissingElement()
+{
+    QFETCH(int, index);
+    QVERIFY(load("/ch2.html"));
+    QVERIFY(!m_browser->clickElement(index));
+}
+
+void TestDocumentRead::activeElementHref()
+{
+    m_server.addPage("/focused.html", "<html><body><a id=\"f\" href=\"/x.html?a=1\">x</a>"
+                                      "<script>document.getElementById('f').focus();</script></body></html>");
+    QVERIFY(load("/focused.html"));
+    QCOMPARE(m_browser->readActiveElementHref().value_or("<no answer>"), QString(m_server.url("/x.html?a=1").toString()));
+    QVERIFY(load("/ch2.html"));
+    QVERIFY(!m_browser->readActiveElementHref());
+}
+
+void TestDocumentRead::execScript_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("statement") << "var answer = 42;" << true;
+    QTest::newRow("suppression script") << "window.alert=null;" << true;
+    QTest::newRow("function declaration") << "function showModalDialog(){return;}" << true;
+    QTest::newRow("ends in a comment") << "var a = 1; // done" << true;
+    QTest::newRow("throws") << "throw new Error('refused');" << false;
+    QTest::newRow("syntax error") << "this is not a script" << false;
+    QTest::newRow("calls a nulled function") << "window.confirm=null; confirm('x');" << false;
+}
+
+void TestDocumentRead::execScript()
+{
+    QFETCH(QString, code);
+    QFETCH(bool, ok);
+    QVERIFY(load("/ch2.html"));
+    QCOMPARE(m_browser->execScript(m_browser->Object(), code), ok);
+}
+
+void TestDocumentRead::execScriptDeclaresGlobals()
+{
+    QVERIFY(load("/ch2.html"));
+    const FrameId top = m_browser->Object();
+    QVERIFY(m_browser->execScript(top, "function showModalDialog(){return;}"));
+    QVERIFY(m_browser->execScript(top, "window.alert=null;"));
+    // Both are visible to the page's own scripts afterwards.
+    QVERIFY(m_browser->execScript(top, "if (typeof window.showModalDialog !== 'function') throw 0;"));
+    QVERIFY(m_browser->execScript(top, "if (window.alert !== null) throw 0;"));
+    QVERIFY(!m_browser->execScript(top + 1, "var a = 1;"));
+}
+
+void TestDocumentRead::navigateTakesUserInput_data()
+{
+    QTest::addColumn<bool>("localPath");
+    QTest::newRow("absolute local path") << true;
+    QTest::newRow("address without scheme") << false;
+}
+
+void TestDocumentRead::navigateTakesUserInput()
+{
+    QFETCH(bool, localPath);
+    QTemporaryDir dir;
+    QString input;
+    QString expected;
+    if (localPath) {
+        const QString file = dir.filePath("page.html");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<html><head><title>local</title></head><body>local</body></html>");
+        f.close();
+        input = file;
+        expected = QUrl::fromLocalFile(file).toString();
+    } else {
+        input = QStringLiteral("127.0.0.1:%1/ch2.html").arg(m_server.port());
+        expected = m_server.url("/ch2.html").toString();
+    }
+    QVERIFY(testsupport::navigateAndWait(*m_browser, input));
+    QCOMPARE(m_browser->LocationURL(), expected);
+}
+
+void TestDocumentRead::geometry()
+{
+    m_browser->Move(10, 20, 300, 200);
+    QCOMPARE(m_browser->widget()->geometry(), QRect(10, 20, 300, 200));
+    QCOMPARE(m_browser->Height(), 200);
+    QCOMPARE(m_browser->widget()->parentWidget(), m_window.get());
+}
+
+QTEST_MAIN(TestDocumentRead)
+#include "tst_documentread.moc"
