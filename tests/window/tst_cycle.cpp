@@ -1,5 +1,6 @@
 #include "tests/support/enginetestutil.h"
 #include "tests/window/cyclefixture.h"
+#include "tests/workflow/localescope.h"
 
 #include "browser/webbrowser.h"
 #include "window/programinfo.h"
@@ -11,8 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -75,6 +76,38 @@ private slots:
         QCOMPARE(f.window().Text1->text(), ExpectedChapterText(QStringLiteral("ch05.htm")));
         QCOMPARE(f.window().Lab_bt->text(),
                  QStringLiteral("已保存：") + f.saveDirectory() + FileOf(QStringLiteral("ch05.htm")));
+    }
+
+    void savedBytesFollowTheLocale_data()
+    {
+        QTest::addColumn<QByteArray>("locale");
+        QTest::addColumn<bool>("gbk");
+        QTest::newRow("C") << QByteArray("C") << false;
+        QTest::newRow("zh_CN.UTF-8") << QByteArray("zh_CN.UTF-8") << false;
+        QTest::newRow("zh_CN.GBK") << QByteArray("zh_CN.GBK") << true;
+    }
+    void savedBytesFollowTheLocale()
+    {
+        QFETCH(QByteArray, locale);
+        QFETCH(bool, gbk);
+        LocaleScope scope(locale);
+        QVERIFY2(scope.ok(), "locale missing: run scripts/test-locales.sh");
+        CycleFixture f;
+        QVERIFY(f.ready());
+        f.serveSampleBook();
+        f.setSilentMode(true);
+        f.window().Txt_Next->setText(QString());
+        const QString chapter = QStringLiteral("ch01.htm");
+        const QByteArray name = gbk ? pagewick::testsupport::encodeGbk(FileOf(chapter)) : FileOf(chapter).toUtf8();
+        const QByteArray content = gbk ? pagewick::testsupport::encodeGbk(ExpectedChapterText(chapter))
+                                       : ExpectedChapterText(chapter).toUtf8();
+        QVERIFY(!name.isEmpty() && !content.isEmpty());
+
+        f.startAt(QStringLiteral("/book/") + chapter);
+        QVERIFY(f.waitForChainEnd());
+
+        QCOMPARE(f.savedBytes(name), content);
+        QVERIFY(!content.startsWith("\xEF\xBB\xBF"));
     }
 
     void answerModeAsksBeforeEachStep()
