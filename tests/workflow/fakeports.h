@@ -1,0 +1,127 @@
+#pragma once
+
+#include "fakefilesystem.h"
+#include "tests/support/scriptedprompt.h"
+
+#include "workflow/browserport.h"
+#include "workflow/formport.h"
+
+#include <QStringList>
+
+#include <array>
+#include <functional>
+
+// A browser whose page and answers a test sets, recording what was asked of it.
+class FakeBrowserPort : public pagewick::workflow::BrowserPort
+{
+public:
+    pagewick::workflow::FrameId top = 1;
+    QString location = QStringLiteral("http://h/1");
+    std::optional<pagewick::workflow::LoadedPage> page;
+    std::optional<QString> bodyText = QStringLiteral("正文");
+    std::optional<QString> activeHref;
+    bool scriptsSucceed = true;
+    bool shutDown = false;
+    bool silentFlag = false;
+    std::function<void()> whileWaiting;
+    std::function<void()> whileReading;
+
+    QStringList navigations;
+    QStringList scripts; // "frame:code"
+    QStringList startScripts;
+    QList<int> focused;
+    QList<int> clicked;
+    int documentReads = 0;
+    int interrupts = 0;
+
+    void navigate(const QString &url) override { navigations << url; }
+    QString locationUrl() override { return location; }
+    pagewick::workflow::FrameId topFrame() override { return top; }
+    bool silent() override { return silentFlag; }
+    void setSilent(bool s) override { silentFlag = s; }
+    std::optional<pagewick::workflow::LoadedPage> readDocument() override
+    {
+        ++documentReads;
+        if (whileReading)
+            whileReading();
+        return page;
+    }
+    std::optional<QString> readBodyText() override
+    {
+        if (whileReading)
+            whileReading();
+        return bodyText;
+    }
+    std::optional<QString> readActiveElementHref() override { return activeHref; }
+    bool focusElement(int index) override
+    {
+        focused << index;
+        return true;
+    }
+    bool clickElement(int index) override
+    {
+        clicked << index;
+        return true;
+    }
+    bool execScript(pagewick::workflow::FrameId frame, const QString &code) override
+    {
+        scripts << QStringLiteral("%1:%2").arg(frame).arg(code);
+        return scriptsSucceed;
+    }
+    void setDocumentStartScripts(const QStringList &s) override { startScripts = s; }
+    bool waitUntilLoaded() override
+    {
+        if (whileWaiting) {
+            // Once: a nested run must not wait for ever on the same hook.
+            const auto hook = std::move(whileWaiting);
+            whileWaiting = nullptr;
+            hook();
+            return false;
+        }
+        return !shutDown;
+    }
+    void interruptWaits() override { ++interrupts; }
+    bool isShutDown() override { return shutDown; }
+};
+
+// The window's controls as plain values.
+class FakeFormPort : public pagewick::workflow::FormPort
+{
+public:
+    std::array<bool, 4> options{true, true, false, false};
+    QString directory = QStringLiteral("/d/");
+    QString nextName = QStringLiteral("下一页");
+    std::array<QString, 2> keywords;
+    QString text1;
+    int text1Sets = 0;
+    QString caption = QStringLiteral("旧标题");
+    QString status;
+    QString address;
+    QStringList focus;
+    QString title;
+    pagewick::extract::CandidateState state;
+    ScriptedPrompt scripted;
+    FakeFileSystem files;
+
+    bool optionChecked(int index) override { return options.at(size_t(index)); }
+    QString saveDirectory() override { return directory; }
+    QString nextLinkName() override { return nextName; }
+    QString keyword(int index) override { return keywords.at(size_t(index)); }
+    QString resultText() override { return text1; }
+    void setResultText(const QString &t) override
+    {
+        text1 = t;
+        ++text1Sets;
+    }
+    void setCaption(const QString &c) override { caption = c; }
+    QString programTitle() override { return QStringLiteral("Pagewick"); }
+    void setStatusText(const QString &t) override { status = t; }
+    void setAddressText(const QString &t) override { address = t; }
+    void focusAddressBox() override { focus << QStringLiteral("Combo1"); }
+    void focusNextLinkName() override { focus << QStringLiteral("Txt_Next"); }
+    QString pageTitle() override { return title; }
+    void setPageTitle(const QString &t) override { title = t; }
+    pagewick::extract::CandidateState &candidates() override { return state; }
+    pagewick::workflow::MessagePrompt &prompt() override { return scripted; }
+    pagewick::workflow::FileSystem &fileSystem() override { return files; }
+};
