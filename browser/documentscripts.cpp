@@ -191,6 +191,9 @@ QString clickElement(int index)
         + QStringLiteral("  try {\n"
                          "    var el = allElements()[%1];\n"
                          "    if (!el || typeof el.click !== 'function') return false;\n"
+                         "    if (typeof el.focus === 'function') {\n"
+                         "      try { el.focus({ preventScroll: true }); } catch (e) { }\n"
+                         "    }\n"
                          "    el.click();\n"
                          "    return true;\n"
                          "  } catch (e) { return false; }\n")

@@ -32,6 +32,8 @@ std::optional<QString> parseBodyText(const QVariant &answer);
 QString readActiveElementHref();
 std::optional<QString> parseActiveElementHref(const QVariant &answer);
 
+// Focuses the element, as a user's click would (so a link opening a new
+// window is the active element its handler can read), then calls click().
 // Answers true when the element existed and its click() did not throw.
 QString clickElement(int index);
 

@@ -1,11 +1,13 @@
 #include "browser/webbrowser.h"
 
+#include "browser/chunkedread.h"
 #include "browser/documentscripts.h"
 #include "browser/pagewaits.h"
 #include "browser/silentpage.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -55,7 +57,9 @@ public:
     void navigateTo(const QUrl &url);
     void settleLoadWaitsIfLoaded();
     void pageChanging();
-    std::optional<QVariant> run(const QString &script, quint32 worldId, WaitRegistry &kind);
+    // timeoutMs: the read time limit unless given; negative waits without one.
+    std::optional<QVariant> run(const QString &script, quint32 worldId, WaitRegistry &kind,
+                                std::optional<int> timeoutMs = std::nullopt);
 
     WebBrowser *q;
     QPointer<QWebEngineView> view;
@@ -203,7 +207,7 @@ void WebBrowser::Private::settleLoadWaitsIfLoaded()
 }
 
 std::optional<QVariant> WebBrowser::Private::run(const QString &script, quint32 worldId,
-                                                 WaitRegistry &kind)
+                                                 WaitRegistry &kind, std::optional<int> timeoutMs)
 {
     if (!page || !renderAlive)
         return std::nullopt;
@@ -213,10 +217,10 @@ std::optional<QVariant> WebBrowser::Private::run(const QString &script, quint32 
     // The callback holds only the shared state: it may come after the wait
     // gave up, or after this browser is gone, and then finds it settled.
     page->runJavaScript(script, worldId, [state](const QVariant &answer) { state->succeed(answer); });
-    const int timeoutMs = readTimeoutMs;
+    const int limitMs = timeoutMs.value_or(readTimeoutMs);
     // Nothing of this object may be touched after the wait: a handler that
     // ran meanwhile may have destroyed it.
-    if (!waitFor(state, timeoutMs))
+    if (!waitFor(state, limitMs))
         return std::nullopt;
     return state->value();
 }
@@ -310,8 +314,32 @@ void WebBrowser::setDocumentStartScripts(const QStringList &scripts)
 
 std::optional<DocumentSnapshot> WebBrowser::readDocument()
 {
-    const auto answer = d->run(scripts::readDocument(), QWebEngineScript::ApplicationWorld, d->reads);
-    return answer ? scripts::parseDocument(*answer) : std::nullopt;
+    // A handler that runs during one of the waits may destroy this browser.
+    QPointer<WebBrowser> self(this);
+    const int limitMs = d->readTimeoutMs;
+    QElapsedTimer clock;
+    clock.start();
+    chunked::Assembler read;
+    std::optional<QVariant> answer =
+        d->run(chunked::beginRead(), QWebEngineScript::ApplicationWorld, d->reads);
+    if (!answer || !read.begin(*answer))
+        return std::nullopt;
+    // The whole read keeps to one time limit.
+    while (!read.finished()) {
+        const int leftMs = limitMs < 0 ? -1 : limitMs - int(clock.elapsed());
+        if (!self || leftMs == 0 || leftMs < -1)
+            break;
+        answer = d->run(chunked::readChunk(read.token(), read.nextField(), read.nextOffset()),
+                        QWebEngineScript::ApplicationWorld, d->reads, leftMs);
+        if (!answer || !read.feed(*answer))
+            break;
+    }
+    if (read.finished())
+        return read.take();
+    // The kept answer would otherwise stay in the page until it is replaced.
+    if (self && d->page && d->renderAlive)
+        d->page->runJavaScript(chunked::releaseRead(read.token()), QWebEngineScript::ApplicationWorld);
+    return std::nullopt;
 }
 
 std::optional<QString> WebBrowser::readTitle()

@@ -88,7 +88,8 @@ public:
     std::optional<QString> readBodyText(); // nullopt also when there is no body
     // href of document.activeElement; nullopt when it is not a link or cannot be read.
     std::optional<QString> readActiveElementHref();
-    // all.item(index).click(); false when the element is gone or the call failed.
+    // all.item(index).click(), the element focused first as a user's click
+    // would; false when the element is gone or the call failed.
     bool clickElement(int index);
     // parentWindow.execScript(code) in the given window; only the top-level
     // page can be reached on this engine version, frames answer false.

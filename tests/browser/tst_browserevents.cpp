@@ -17,7 +17,7 @@ using namespace pagewick::browsertests;
 namespace testsupport = pagewick::testsupport;
 
 // The browser's events and what the page may ask of the program: new
-// windows, closing, dialogs, status text, focus, document-start scripts.
+// windows, closing, status text, focus, document-start scripts.
 class TestBrowserEvents : public BrowserTestBase
 {
     Q_OBJECT
@@ -30,9 +30,9 @@ private slots:
     void cleanup() { closeBrowser(); }
 
     void eventsArriveInOrder();
-    void silentAnswersScriptDialogs();
     void newWindow_data();
     void newWindow();
+    void newWindowFromClickedLinkHasItAsActiveElement();
     void windowCloseRaisesWindowClosing();
     void statusTextOnHover();
     void lostFocusToAnotherWidget();
@@ -56,20 +56,6 @@ void TestBrowserEvents::eventsArriveInOrder()
     QCOMPARE(events, QStringList({"DownloadBegin", "NavigateComplete2 " + top + " " + url,
                                   "DownloadComplete", "DocumentComplete " + top + " " + url}));
     QCOMPARE(m_browser->LocationURL(), url);
-}
-
-void TestBrowserEvents::silentAnswersScriptDialogs()
-{
-    m_server.addPage("/dialogs.html",
-                     "<html><head><title>start</title></head><body><p>dialogs</p><script>"
-                     "alert('one'); alert('two'); alert('three');"
-                     "var c = confirm('sure?'); var p = prompt('name?', 'x');"
-                     "document.title = 'done:' + c + ':' + p;"
-                     "</script></body></html>");
-    m_browser->setSilent(true);
-    QVERIFY(m_browser->Silent());
-    QVERIFY(load("/dialogs.html"));
-    QCOMPARE(m_browser->readTitle().value_or("<no answer>"), QString("done:false:null"));
 }
 
 void TestBrowserEvents::newWindow_data()
@@ -107,6 +93,30 @@ void TestBrowserEvents::newWindow()
         QVERIFY(testsupport::waitUntil([&] { return !completes.isEmpty(); }, testsupport::kEngineTimeoutMs));
         QCOMPARE(m_browser->LocationURL(), m_server.url("/target.html").toString());
     }
+}
+
+void TestBrowserEvents::newWindowFromClickedLinkHasItAsActiveElement()
+{
+    m_server.addPage("/opener2.html", "<html><body><a href=\"/ch2.html\">first</a> "
+                                      "<a target=\"_blank\" href=\"/target.html\">下一页</a></body></html>");
+    QVERIFY(load("/opener2.html"));
+    const auto doc = m_browser->readDocument();
+    QVERIFY(doc);
+    const int link = indexOfHref(*doc, m_server.url("/target.html").toString());
+    QVERIFY(link >= 0);
+    std::optional<QString> href;
+    bool read = false;
+    // As a handler must: decide at once, read later.
+    connect(m_browser, &WebBrowser::NewWindow2, this, [&](bool *cancel) {
+        *cancel = true;
+        QMetaObject::invokeMethod(this, [&] {
+            href = m_browser->readActiveElementHref();
+            read = true;
+        }, Qt::QueuedConnection);
+    });
+    QVERIFY(m_browser->clickElement(link));
+    QVERIFY(testsupport::waitUntil([&] { return read; }, 10000));
+    QCOMPARE(href.value_or("<none>"), m_server.url("/target.html").toString());
 }
 
 void TestBrowserEvents::windowCloseRaisesWindowClosing()

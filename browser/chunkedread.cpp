@@ -1,0 +1,260 @@
+#include "browser/chunkedread.h"
+
+#include "browser/documentscripts.h"
+
+#include <QVariantList>
+
+#include <utility>
+
+namespace pagewick::browser::chunked {
+
+namespace {
+
+constexpr qsizetype kHeaderFields = 4; // url, title, body flag, body text
+constexpr qsizetype kElementFields = 4;
+
+// Pieces from `field`/`offset` on, about `budget` characters of them: whole
+// fields while they fit, then the start of the next one. A surrogate pair is
+// never cut, since a lone half would not survive the crossing. Each piece
+// also counts a little on its own, so a chunk of many tiny fields stays small.
+const char kTake[] = R"JS(
+  function take(out, field, offset, budget) {
+    var pieces = [];
+    while (field < out.length && budget > 0) {
+      var s = out[field];
+      if (typeof s !== 'string') s = s ? '1' : '';
+      var rest = s.length - offset;
+      if (rest <= budget) {
+        pieces.push(offset ? s.substring(offset) : s);
+        budget -= rest + 16;
+        field++;
+        offset = 0;
+      } else {
+        var end = offset + budget;
+        var c = s.charCodeAt(end - 1);
+        if (c >= 0xD800 && c <= 0xDBFF) end = (end - 1 > offset) ? end - 1 : Math.min(end + 1, s.length);
+        pieces.push(s.substring(offset, end));
+        offset = end;
+        budget = 0;
+      }
+    }
+    return [field, offset].concat(pieces);
+  }
+)JS";
+
+QString JsString(const QString &text)
+{
+    QString quoted = text;
+    quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+std::optional<qsizetype> Count(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double: {
+        const double d = v.toDouble();
+        if (d < 0 || d != double(qsizetype(d)))
+            return std::nullopt;
+        return qsizetype(d);
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+bool IsInnerText(qsizetype field)
+{
+    return field == 3
+        || (field >= kHeaderFields && (field - kHeaderFields) % kElementFields == 1);
+}
+
+} // namespace
+
+QString beginRead(int budget)
+{
+    return QStringLiteral("(function () {\n'use strict';\n") + QString::fromUtf8(kTake)
+        + QStringLiteral("  var out = ") + scripts::readDocument()
+        + QStringLiteral(";\n"
+                         "  var r = take(out, 0, 0, %1);\n"
+                         "  var token = '';\n"
+                         "  if (r[0] < out.length) {\n"
+                         "    var kept = window.__pagewickReads || (window.__pagewickReads = {});\n"
+                         "    token = String(Date.now()) + '-' + String(Math.random()).slice(2);\n"
+                         "    kept[token] = out;\n"
+                         "  }\n"
+                         "  return [token, out.length].concat(r);\n"
+                         "})()")
+              .arg(budget);
+}
+
+QString readChunk(const QString &token, qsizetype field, qsizetype offset, int budget)
+{
+    return QStringLiteral("(function () {\n'use strict';\n") + QString::fromUtf8(kTake)
+        + QStringLiteral("  var kept = window.__pagewickReads;\n"
+                         "  var token = %1;\n"
+                         "  var out = kept ? kept[token] : undefined;\n"
+                         "  if (!out) return null;\n"
+                         "  var r = take(out, %2, %3, %4);\n"
+                         "  if (r[0] >= out.length) delete kept[token];\n"
+                         "  return r;\n"
+                         "})()")
+              .arg(JsString(token))
+              .arg(field)
+              .arg(offset)
+              .arg(budget);
+}
+
+QString releaseRead(const QString &token)
+{
+    return QStringLiteral("(function () { var kept = window.__pagewickReads;"
+                          " if (kept) delete kept[%1]; return true; })()")
+        .arg(JsString(token));
+}
+
+bool Assembler::begin(const QVariant &answer)
+{
+    if (m_begun || answer.typeId() != QMetaType::QVariantList)
+        return false;
+    const QVariantList list = answer.toList();
+    if (list.size() < 4 || list.at(0).typeId() != QMetaType::QString)
+        return false;
+    const std::optional<qsizetype> count = Count(list.at(1));
+    if (!count || *count < kHeaderFields || (*count - kHeaderFields) % kElementFields != 0)
+        return false;
+    m_begun = true;
+    m_token = list.at(0).toString();
+    m_fieldCount = *count;
+    m_snapshot.all.reserve((m_fieldCount - kHeaderFields) / kElementFields);
+    if (!takePieces(list, 2)) {
+        m_failed = true;
+        return false;
+    }
+    // Only an answer that is not complete at once is kept in the page.
+    if (!finished() && m_token.isEmpty())
+        m_failed = true;
+    return !m_failed;
+}
+
+bool Assembler::feed(const QVariant &answer)
+{
+    if (!m_begun || m_failed || finished() || answer.typeId() != QMetaType::QVariantList) {
+        m_failed = true;
+        return false;
+    }
+    if (!takePieces(answer.toList(), 0)) {
+        m_failed = true;
+        return false;
+    }
+    return true;
+}
+
+bool Assembler::takePieces(const QVariantList &list, qsizetype first)
+{
+    if (list.size() < first + 2)
+        return false;
+    const std::optional<qsizetype> nextField = Count(list.at(first));
+    const std::optional<qsizetype> nextOffset = Count(list.at(first + 1));
+    if (!nextField || !nextOffset || *nextField > m_fieldCount)
+        return false;
+    const qsizetype pieceCount = list.size() - first - 2;
+    // Every answer must move on, or the reader would ask for ever.
+    if (pieceCount == 0)
+        return false;
+
+    qsizetype field = m_field;
+    qsizetype offset = m_offset;
+    for (qsizetype k = 0; k < pieceCount; ++k) {
+        const QVariant &v = list.at(first + 2 + k);
+        if (v.typeId() != QMetaType::QString || field >= m_fieldCount)
+            return false;
+        const QString piece = v.toString();
+        if (!append(field, piece, offset > 0))
+            return false;
+        offset += piece.size();
+        const bool last = k + 1 == pieceCount;
+        if (last && *nextOffset > 0) {
+            // The field goes on in the next answer.
+            if (*nextField != field || *nextOffset != offset)
+                return false;
+            break;
+        }
+        if (!completeField(field))
+            return false;
+        ++field;
+        offset = 0;
+    }
+    if (field != *nextField || offset != *nextOffset)
+        return false;
+    m_field = field;
+    m_offset = offset;
+    return true;
+}
+
+bool Assembler::append(qsizetype field, const QString &piece, bool continues)
+{
+    if (!continues)
+        m_current.clear();
+    if (!IsInnerText(field)) {
+        m_current += piece;
+        return true;
+    }
+    // A CR LF cut between two pieces is still one break.
+    if (continues && m_current.endsWith(QLatin1Char('\r')) && piece.startsWith(QLatin1Char('\n'))) {
+        m_current += QLatin1Char('\n');
+        m_current += scripts::toCrLf(piece.mid(1));
+    } else {
+        m_current += scripts::toCrLf(piece);
+    }
+    return true;
+}
+
+bool Assembler::completeField(qsizetype field)
+{
+    QString value = std::exchange(m_current, QString());
+    switch (field) {
+    case 0:
+        m_snapshot.url = std::move(value);
+        return true;
+    case 1:
+        m_snapshot.title = std::move(value);
+        return true;
+    case 2:
+        m_snapshot.hasBody = value == QLatin1String("1");
+        return true;
+    case 3:
+        m_snapshot.bodyText = std::move(value);
+        return true;
+    default:
+        break;
+    }
+    const qsizetype part = (field - kHeaderFields) % kElementFields;
+    if (part == 0) {
+        m_snapshot.all.push_back(Element{std::move(value), {}, {}, {}});
+        return true;
+    }
+    if (m_snapshot.all.isEmpty())
+        return false;
+    Element &element = m_snapshot.all.last();
+    if (part == 1)
+        element.innerText = std::move(value);
+    else if (part == 2)
+        element.innerHTML = std::move(value);
+    else
+        element.href = std::move(value);
+    return true;
+}
+
+std::optional<DocumentSnapshot> Assembler::take()
+{
+    if (!finished() || m_failed)
+        return std::nullopt;
+    m_failed = true; // taken once
+    return std::move(m_snapshot);
+}
+
+} // namespace pagewick::browser::chunked
