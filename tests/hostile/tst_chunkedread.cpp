@@ -1,0 +1,275 @@
+// The document read in bounded pieces: the assembly of fabricated answers,
+// and the real scripts in the engine, whose result must equal the
+// one-round-trip read whatever the piece size.
+#include "browser/chunkedread.h"
+#include "browser/documentscripts.h"
+#include "tests/support/enginetestutil.h"
+#include "tests/support/loopbackserver.h"
+
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+
+namespace chunked = pagewick::browser::chunked;
+namespace scripts = pagewick::browser::scripts;
+using pagewick::browser::DocumentSnapshot;
+
+namespace {
+
+const quint32 kWorld = QWebEngineScript::ApplicationWorld;
+
+// Surrogate pairs, LF breaks and empty elements at many offsets, so that
+// small pieces cut everywhere.
+QByteArray TrickyPage()
+{
+    QString body;
+    for (int i = 0; i < 3; ++i)
+        body += QStringLiteral("<div>行%1😀a<br>b😀😀<br><br>c</div><p></p><a href=\"/n%1\">下一页😀</a>").arg(i);
+    return (QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>标题😀</title>"
+                           "</head><body>")
+            + body + QStringLiteral("<pre>x\ny\r\nz</pre></body></html>"))
+        .toUtf8();
+}
+
+void CompareSnapshots(const DocumentSnapshot &actual, const DocumentSnapshot &expected)
+{
+    QCOMPARE(actual.url, expected.url);
+    QCOMPARE(actual.title, expected.title);
+    QCOMPARE(actual.hasBody, expected.hasBody);
+    QCOMPARE(actual.bodyText, expected.bodyText);
+    QCOMPARE(actual.all.size(), expected.all.size());
+    for (qsizetype i = 0; i < actual.all.size(); ++i) {
+        QCOMPARE(actual.all.at(i).tagName, expected.all.at(i).tagName);
+        QCOMPARE(actual.all.at(i).innerText, expected.all.at(i).innerText);
+        QCOMPARE(actual.all.at(i).innerHTML, expected.all.at(i).innerHTML);
+        QCOMPARE(actual.all.at(i).href, expected.all.at(i).href);
+    }
+}
+
+QVariantList List(std::initializer_list<QVariant> items)
+{
+    return QVariantList(items);
+}
+
+} // namespace
+
+class TestChunkedRead : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { pagewick::testsupport::prepareEngine(); }
+
+private slots:
+    void assemblesPiecesAcrossFields();
+    void breakCutBetweenPiecesStaysOne_data();
+    void breakCutBetweenPiecesStaysOne();
+    void rejectsMalformedAnswers_data();
+    void rejectsMalformedAnswers();
+
+    void initTestCase();
+    void matchesOneRoundTripRead_data();
+    void matchesOneRoundTripRead();
+    void keptAnswerIsDroppedAndHiddenFromPage();
+    void replacedDocumentEndsRead();
+
+private:
+    std::optional<DocumentSnapshot> readInPieces(QWebEnginePage &page, int budget, int *trips);
+
+    pagewick::testsupport::LoopbackServer m_server;
+};
+
+void TestChunkedRead::assemblesPiecesAcrossFields()
+{
+    chunked::Assembler read;
+    // 8 fields: url, title, body flag, body text, one element.
+    QVERIFY(read.begin(List({"tok", 8, 1, 2, "http://h/", "ti"})));
+    QVERIFY(!read.finished());
+    QCOMPARE(read.token(), QStringLiteral("tok"));
+    QCOMPARE(read.nextField(), 1);
+    QCOMPARE(read.nextOffset(), 2);
+    QVERIFY(read.feed(List({3, 0, "tle", "1"})));
+    QVERIFY(read.feed(List({5, 0, "a\nb", "DIV"})));
+    QVERIFY(read.feed(List({6, 0, "x\ny"})));
+    QVERIFY(read.feed(List({8, 0, "<BR>", "http://h/n"})));
+    QVERIFY(read.finished());
+    const auto doc = read.take();
+    QVERIFY(doc);
+    QCOMPARE(doc->url, QStringLiteral("http://h/"));
+    QCOMPARE(doc->title, QStringLiteral("title"));
+    QVERIFY(doc->hasBody);
+    QCOMPARE(doc->bodyText, QStringLiteral("a\r\nb"));
+    QCOMPARE(doc->all.size(), 1);
+    QCOMPARE(doc->all.at(0).tagName, QStringLiteral("DIV"));
+    QCOMPARE(doc->all.at(0).innerText, QStringLiteral("x\r\ny"));
+    QCOMPARE(doc->all.at(0).innerHTML, QStringLiteral("<BR>"));
+    QCOMPARE(doc->all.at(0).href, QStringLiteral("http://h/n"));
+    // Taken once.
+    QVERIFY(!read.take());
+}
+
+void TestChunkedRead::breakCutBetweenPiecesStaysOne_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("CR | LF") << "a\r" << "\nb" << "a\r\nb";
+    QTest::newRow("text | LF") << "a" << "\nb" << "a\r\nb";
+    QTest::newRow("LF | LF") << "a\n" << "\nb" << "a\r\n\r\nb";
+    QTest::newRow("CR | text") << "a\r" << "b" << "a\rb";
+}
+
+void TestChunkedRead::breakCutBetweenPiecesStaysOne()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(QString, expected);
+    chunked::Assembler read;
+    QVERIFY(read.begin(List({"t", 4, 3, first.size(), "u", "t", "1", first})));
+    QVERIFY(read.feed(List({4, 0, second})));
+    const auto doc = read.take();
+    QVERIFY(doc);
+    QCOMPARE(doc->bodyText, expected);
+}
+
+void TestChunkedRead::rejectsMalformedAnswers_data()
+{
+    QTest::addColumn<QVariant>("first");
+    QTest::addColumn<QVariant>("second"); // invalid: no second answer
+    QTest::newRow("no answer") << QVariant() << QVariant();
+    QTest::newRow("not a list") << QVariant(QStringLiteral("x")) << QVariant();
+    QTest::newRow("token not text") << QVariant(List({1, 4, 4, 0, "u", "t", "", ""})) << QVariant();
+    QTest::newRow("field count not 4 + 4n") << QVariant(List({"", 6, 6, 0, "u", "t", "", "", "A", "x"}))
+                                            << QVariant();
+    QTest::newRow("negative count") << QVariant(List({"", -4, 0, 0, "u"})) << QVariant();
+    QTest::newRow("no pieces") << QVariant(List({"t", 4, 0, 0})) << QVariant();
+    QTest::newRow("more pieces than fields") << QVariant(List({"", 4, 4, 0, "u", "t", "", "", "x"}))
+                                             << QVariant();
+    QTest::newRow("next field disagrees") << QVariant(List({"", 4, 3, 0, "u", "t", "", ""})) << QVariant();
+    QTest::newRow("offset disagrees") << QVariant(List({"t", 4, 0, 5, "ab"})) << QVariant();
+    QTest::newRow("piece not text") << QVariant(List({"t", 4, 1, 0, 7})) << QVariant();
+    QTest::newRow("unfinished without token") << QVariant(List({"", 4, 1, 0, "u"})) << QVariant();
+    QTest::newRow("kept answer gone") << QVariant(List({"t", 4, 1, 0, "u"})) << QVariant();
+    QTest::newRow("later answer stands still") << QVariant(List({"t", 4, 1, 0, "u"}))
+                                               << QVariant(List({1, 0}));
+    QTest::newRow("later answer goes back") << QVariant(List({"t", 4, 2, 0, "u", "t"}))
+                                            << QVariant(List({2, 0, "x"}));
+}
+
+void TestChunkedRead::rejectsMalformedAnswers()
+{
+    QFETCH(QVariant, first);
+    QFETCH(QVariant, second);
+    chunked::Assembler read;
+    const bool begun = read.begin(first);
+    if (begun) {
+        QVERIFY(!read.finished());
+        QVERIFY(!read.feed(second));
+    }
+    QVERIFY(!read.take());
+}
+
+void TestChunkedRead::initTestCase()
+{
+    QVERIFY(m_server.isListening());
+    m_server.addPage(QStringLiteral("/tricky.html"), TrickyPage());
+    m_server.addPage(QStringLiteral("/other.html"), QByteArrayLiteral("<html><body>other</body></html>"));
+}
+
+std::optional<DocumentSnapshot> TestChunkedRead::readInPieces(QWebEnginePage &page, int budget,
+                                                              int *trips)
+{
+    chunked::Assembler read;
+    auto answer = pagewick::testsupport::runScript(page, chunked::beginRead(budget), kWorld);
+    *trips = 1;
+    if (!answer || !read.begin(*answer))
+        return std::nullopt;
+    // Bounded: every answer moves on by at least one code unit.
+    for (int guard = 0; !read.finished() && guard < 100000; ++guard) {
+        answer = pagewick::testsupport::runScript(
+            page, chunked::readChunk(read.token(), read.nextField(), read.nextOffset(), budget), kWorld);
+        ++*trips;
+        if (!answer || !read.feed(*answer))
+            return std::nullopt;
+    }
+    return read.take();
+}
+
+void TestChunkedRead::matchesOneRoundTripRead_data()
+{
+    QTest::addColumn<int>("budget");
+    QTest::newRow("1") << 1;
+    QTest::newRow("3") << 3;
+    QTest::newRow("7") << 7;
+    QTest::newRow("64") << 64;
+    QTest::newRow("default") << chunked::kDefaultBudget;
+}
+
+void TestChunkedRead::matchesOneRoundTripRead()
+{
+    QFETCH(int, budget);
+    QWebEnginePage page;
+    QVERIFY(pagewick::testsupport::loadPage(page, m_server.url(QStringLiteral("/tricky.html"))));
+    const auto whole = pagewick::testsupport::runScript(page, scripts::readDocument(), kWorld);
+    QVERIFY(whole);
+    const auto expected = scripts::parseDocument(*whole);
+    QVERIFY(expected);
+    QVERIFY(expected->bodyText.contains(QStringLiteral("😀")));
+
+    int trips = 0;
+    const auto actual = readInPieces(page, budget, &trips);
+    QVERIFY(actual);
+    CompareSnapshots(*actual, *expected);
+    if (budget == chunked::kDefaultBudget)
+        QCOMPARE(trips, 1);
+    else
+        QVERIFY(trips > 10);
+}
+
+void TestChunkedRead::keptAnswerIsDroppedAndHiddenFromPage()
+{
+    QWebEnginePage page;
+    QVERIFY(pagewick::testsupport::loadPage(page, m_server.url(QStringLiteral("/tricky.html"))));
+    const QString kept = QStringLiteral(
+        "(function () { var k = window.__pagewickReads; return k ? Object.keys(k).length : -1; })()");
+
+    auto first = pagewick::testsupport::runScript(page, chunked::beginRead(16), kWorld);
+    QVERIFY(first);
+    chunked::Assembler read;
+    QVERIFY(read.begin(*first));
+    QCOMPARE(pagewick::testsupport::runScript(page, kept, kWorld).value_or(-2).toInt(), 1);
+    // The page's own scripts do not see it.
+    QCOMPARE(pagewick::testsupport::runScript(page, QStringLiteral("typeof window.__pagewickReads"),
+                                              QWebEngineScript::MainWorld)
+                 .value_or(QString())
+                 .toString(),
+             QStringLiteral("undefined"));
+
+    // An abandoned read is released.
+    pagewick::testsupport::runScript(page, chunked::releaseRead(read.token()), kWorld);
+    QCOMPARE(pagewick::testsupport::runScript(page, kept, kWorld).value_or(-2).toInt(), 0);
+
+    // A finished read leaves nothing behind.
+    int trips = 0;
+    QVERIFY(readInPieces(page, 16, &trips));
+    QCOMPARE(pagewick::testsupport::runScript(page, kept, kWorld).value_or(-2).toInt(), 0);
+}
+
+void TestChunkedRead::replacedDocumentEndsRead()
+{
+    QWebEnginePage page;
+    QVERIFY(pagewick::testsupport::loadPage(page, m_server.url(QStringLiteral("/tricky.html"))));
+    auto first = pagewick::testsupport::runScript(page, chunked::beginRead(16), kWorld);
+    QVERIFY(first);
+    chunked::Assembler read;
+    QVERIFY(read.begin(*first));
+    QVERIFY(pagewick::testsupport::loadPage(page, m_server.url(QStringLiteral("/other.html"))));
+    const auto answer = pagewick::testsupport::runScript(
+        page, chunked::readChunk(read.token(), read.nextField(), read.nextOffset(), 16), kWorld);
+    QVERIFY(answer);
+    QVERIFY(!read.feed(*answer));
+    QVERIFY(!read.take());
+}
+
+QTEST_MAIN(TestChunkedRead)
+#include "tst_chunkedread.moc"
