@@ -31,6 +31,7 @@ private slots:
     void permissionRequestsDeniedWhenSilent();
     void beforeUnload_data();
     void beforeUnload();
+    void authenticationCancelledWhenSilent();
     void fileChooser_data();
     void fileChooser();
 
@@ -132,6 +133,20 @@ void TestSilentPage::beforeUnload()
         QCOMPARE(m_browser->LocationURL(), m_server.url("/unload.html").toString());
     }
     QCOMPARE(user.seen().size(), dialogs);
+}
+
+void TestSilentPage::authenticationCancelledWhenSilent()
+{
+    m_server.addPage("/private.html", "<html><head><title>refused</title></head><body>401</body></html>",
+                     "text/html; charset=utf-8", 401);
+    m_server.addHeader("/private.html", "WWW-Authenticate: Basic realm=\"books\"");
+    m_browser->setSilent(true);
+    ModalWatcher user(false);
+    QVERIFY(load("/private.html"));
+    QCOMPARE(m_browser->readTitle().value_or("<no answer>"), QStringLiteral("refused"));
+    // Cancelled, not answered with empty credentials (which the server would refuse again).
+    QCOMPARE(m_server.requestCount("/private.html"), 1);
+    QVERIFY(user.seen().isEmpty());
 }
 
 void TestSilentPage::fileChooser_data()

@@ -16,6 +16,7 @@ QByteArray reasonPhrase(int status)
 {
     switch (status) {
     case 200: return "OK";
+    case 401: return "Unauthorized";
     case 404: return "Not Found";
     case 500: return "Internal Server Error";
     default: return "Status";
@@ -78,6 +79,13 @@ void LoopbackServer::addPage(const QString &path, const QByteArray &body,
     r.contentType = contentType;
     r.status = status;
     m_routes.insert(path, r);
+}
+
+void LoopbackServer::addHeader(const QString &path, const QByteArray &line)
+{
+    auto it = m_routes.find(path);
+    if (it != m_routes.end())
+        it->extraHeaders += line + "\r\n";
 }
 
 void LoopbackServer::holdPage(const QString &path, const QByteArray &firstPart,
@@ -203,7 +211,7 @@ void LoopbackServer::writeResponse(QTcpSocket *socket, const Route &route)
 {
     QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + ' '
         + reasonPhrase(route.status) + "\r\n";
-    head += "Content-Type: " + route.contentType + "\r\n";
+    head += "Content-Type: " + route.contentType + "\r\n" + route.extraHeaders;
     head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
     head += "Cache-Control: no-store\r\nConnection: close\r\n\r\n";
     socket->write(head + route.body);

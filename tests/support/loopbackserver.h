@@ -44,6 +44,9 @@ public:
     // Serves body with the given Content-Type header value, as given.
     void addPage(const QString &path, const QByteArray &body,
                  const QByteArray &contentType = "text/html; charset=utf-8", int status = 200);
+    // Adds a header line ("WWW-Authenticate: Basic realm=\"x\"") to the
+    // responses of a page added with addPage() or addDelayedPage().
+    void addHeader(const QString &path, const QByteArray &line);
     // Sends the header and firstPart, then holds the connection open without
     // ever finishing the response (until releaseHeld() or destruction).
     void holdPage(const QString &path, const QByteArray &firstPart = {},
@@ -65,6 +68,7 @@ private:
     {
         QByteArray body;
         QByteArray contentType;
+        QByteArray extraHeaders;
         int status = 200;
         bool hold = false;
         int delayMs = 0;
