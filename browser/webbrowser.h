@@ -57,16 +57,21 @@ public:
     // The view to place in the window.
     QWidget *widget() const;
 
-    // Loads url as a browser's address bar would (QUrl::fromUserInput). Returns at once.
+    // Loads url as a browser's address bar would (QUrl::fromUserInput, local
+    // paths included). Returns at once; ReadyState() is 1 from here on. Input
+    // that makes no address is ignored.
     void Navigate(const QString &url);
 
-    // 4 once the last load has finished and no load is under way, 1 while loading.
+    // 4 once the last load has finished and no load is under way, 1 while
+    // loading. 4 before the first load.
     int ReadyState() const;
 
-    // While true the engine shows no dialog of its own: JavaScript dialogs and
-    // before-unload answer as cancelled, certificate errors are refused,
-    // authentication is cancelled, permissions are denied, file choosers
-    // return nothing. While false they are shown as modal dialogs.
+    // While true the engine shows no dialog of its own: JavaScript alert,
+    // confirm and prompt answer as cancelled, before-unload answers "leave"
+    // (so the program's own navigations go on), certificate errors are
+    // refused, authentication is cancelled, permissions are denied, file
+    // choosers return nothing. While false the engine's own behaviour holds:
+    // script dialogs, before-unload and file choosers are modal dialogs.
     bool Silent() const;
     void setSilent(bool silent);
 
@@ -109,13 +114,19 @@ public:
     void setReadTimeout(int milliseconds);
 
 signals:
+    // Top-level page only (frame == Object()), once per load that ends with a
+    // document, the engine's error page included; not for a stopped load.
     void DocumentComplete(pagewick::browser::FrameId frame, const QString &url);
+    // When a top-level navigation commits, and for moves within the document.
     void NavigateComplete2(pagewick::browser::FrameId frame, const QString &url);
     void DownloadBegin();
     void DownloadComplete();
+    // Not cancelled, the requested address replaces the current page.
     void NewWindow2(bool *cancel);
     void WindowClosing(bool isChildWindow, bool *cancel);
+    // The address of the link under the mouse; empty when it leaves.
     void StatusTextChange(const QString &text);
+    // The view lost the focus to another widget of its window.
     void LostFocus();
 
 private:
