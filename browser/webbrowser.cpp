@@ -144,6 +144,10 @@ void WebBrowser::Private::onUrlChanged(const QUrl &url)
         if (navigateReported)
             return;
         navigateReported = true;
+    } else if (navigatePending) {
+        // A Navigate() to a fragment of this document: done without a load.
+        navigatePending = false;
+        settleLoadWaitsIfLoaded();
     }
     const QString text = url.toString();
     post([this, text] { emit q->NavigateComplete2(kTopLevelFrame, text); });

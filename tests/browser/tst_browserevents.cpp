@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 #include <QWidget>
 
@@ -29,6 +30,7 @@ private slots:
     void init() { openBrowser(); }
     void cleanup() { closeBrowser(); }
 
+    void eventsArriveInOrder_data();
     void eventsArriveInOrder();
     void newWindow_data();
     void newWindow();
@@ -39,22 +41,54 @@ private slots:
     void documentStartScriptsRunInFrames();
 };
 
+void TestBrowserEvents::eventsArriveInOrder_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("loads");
+    QTest::newRow("new address") << "" << "/ch2.html" << true;
+    QTest::newRow("same address again") << "/ch2.html" << "/ch2.html" << true;
+    QTest::newRow("unreachable address") << "/ch2.html" << "unreachable" << true;
+    QTest::newRow("fragment") << "/ch2.html" << "/ch2.html#part" << false;
+}
+
 void TestBrowserEvents::eventsArriveInOrder()
 {
+    QFETCH(QString, before);
+    QFETCH(QString, address);
+    QFETCH(bool, loads);
+    if (!before.isEmpty())
+        QVERIFY(load(before));
+
+    QString url = m_server.url(address).toString();
+    if (address == QLatin1String("unreachable")) {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        url = QStringLiteral("http://127.0.0.1:%1/ch.html").arg(closed.serverPort());
+    }
     QStringList events;
     connect(m_browser, &WebBrowser::DownloadBegin, this, [&] { events << "DownloadBegin"; });
     connect(m_browser, &WebBrowser::DownloadComplete, this, [&] { events << "DownloadComplete"; });
-    connect(m_browser, &WebBrowser::NavigateComplete2, this, [&](FrameId frame, const QString &url) {
-        events << QStringLiteral("NavigateComplete2 %1 %2").arg(frame).arg(url);
+    connect(m_browser, &WebBrowser::NavigateComplete2, this, [&](FrameId frame, const QString &u) {
+        events << QStringLiteral("NavigateComplete2 %1 %2").arg(frame).arg(u);
     });
-    connect(m_browser, &WebBrowser::DocumentComplete, this, [&](FrameId frame, const QString &url) {
-        events << QStringLiteral("DocumentComplete %1 %2").arg(frame).arg(url);
+    connect(m_browser, &WebBrowser::DocumentComplete, this, [&](FrameId frame, const QString &u) {
+        events << QStringLiteral("DocumentComplete %1 %2").arg(frame).arg(u);
     });
-    const QString url = m_server.url("/ch2.html").toString();
-    QVERIFY(load("/ch2.html"));
     const QString top = QString::number(m_browser->Object());
-    QCOMPARE(events, QStringList({"DownloadBegin", "NavigateComplete2 " + top + " " + url,
-                                  "DownloadComplete", "DocumentComplete " + top + " " + url}));
+    m_browser->Navigate(url);
+    QCOMPARE(m_browser->ReadyState(), 1);
+    if (loads) {
+        QVERIFY(testsupport::waitUntil([&] { return events.size() == 4; }));
+        QCOMPARE(events, QStringList({"DownloadBegin", "NavigateComplete2 " + top + " " + url,
+                                      "DownloadComplete", "DocumentComplete " + top + " " + url}));
+    } else {
+        QVERIFY(testsupport::waitUntil([&] { return !events.isEmpty(); }));
+        QCOMPARE(events, QStringList({"NavigateComplete2 " + top + " " + url}));
+    }
+    // Loaded at once, not after the grace given to a navigation that never starts.
+    QVERIFY(testsupport::waitUntil([&] { return m_browser->ReadyState() == 4; }, 1500));
+    QVERIFY(m_browser->waitUntilLoaded());
     QCOMPARE(m_browser->LocationURL(), url);
 }
 
