@@ -2,8 +2,9 @@
 // 20,000 elements and about 1 MB of text.
 //
 // Prints the page load time (Navigate to DocumentComplete) and the time of
-// WebBrowser::readDocument(), then splits one read into its parts on a bare
-// page: building the answer in the page, carrying it over, decoding it.
+// WebBrowser::readDocument(), then times the one-round-trip read script on a
+// bare page in its parts: building the answer in the page, carrying it over,
+// decoding it.
 
 #include "browser/documentscripts.h"
 #include "browser/webbrowser.h"
@@ -110,9 +111,9 @@ int main(int argc, char *argv[])
                 (long long)page.size(), (long long)elements, (long long)textChars,
                 (long long)markupChars);
     report("load (Navigate .. DocumentComplete)", loads);
-    report("readDocument (one round trip)", reads);
+    report("WebBrowser::readDocument()", reads);
 
-    // The parts of one read, on a bare page in the application world.
+    // The one-round-trip script, on a bare page in the application world.
     QWebEnginePage bare;
     if (!testsupport::loadPage(bare, url))
         return 1;
