@@ -5,6 +5,8 @@
 // is byte-identical to the expected one.
 //
 //     bench_chain [pages]      (default 300)
+//     bench_chain --breakdown  (the steps of one page, timed one at a time)
+#include "bench/chainbreakdown.h"
 #include "bench/generatedbook.h"
 #include "bench/processstats.h"
 #include "browser/webbrowser.h"
@@ -77,7 +79,7 @@ public:
             m_rssLast = bench::ResidentMb();
             m_childrenLast = bench::DescendantsResidentMb();
         }
-        m_lastWrite.start();
+        m_writeTimes.push_back(m_clock.nsecsElapsed());
         return written;
     }
 
@@ -86,6 +88,8 @@ public:
     double rssLast() const { return m_rssLast; }
     double childrenEarly() const { return m_childrenEarly; }
     double childrenLast() const { return m_childrenLast; }
+    const std::vector<qint64> &writeTimes() const { return m_writeTimes; }
+    void startClock(const QElapsedTimer &clock) { m_clock = clock; }
 
 private:
     static workflow::FileSystem &real() { return workflow::realFileSystem(); }
@@ -96,7 +100,8 @@ private:
     double m_rssLast = 0;
     double m_childrenEarly = 0;
     double m_childrenLast = 0;
-    QElapsedTimer m_lastWrite;
+    QElapsedTimer m_clock;
+    std::vector<qint64> m_writeTimes; // ns on m_clock
 };
 
 QString PagePath(const QString &prefix, int number)
@@ -152,16 +157,64 @@ struct ChainResult
     PhaseFigures figures;
     int questions = 0;
     int notices = 0;
+    // Mean milliseconds per page: the engine's load, from its end to the
+    // file saved, and from the file saved to the next load's start.
+    double loadMs = 0;
+    double extractMs = 0;
+    double advanceMs = 0;
 };
+
+// Splits each page's time into its three stretches, from the load starts and
+// ends of the window's page and the moments the files were written.
+void SplitPageTimes(const std::vector<qint64> &starts, const std::vector<qint64> &finishes,
+                    const std::vector<qint64> &writes, ChainResult &result)
+{
+    double load = 0, extract = 0, advance = 0;
+    int loads = 0, extracts = 0, advances = 0;
+    size_t s = 0, f = 0;
+    for (size_t w = 0; w < writes.size(); ++w) {
+        // The load that ended last before this write, and the one it started from.
+        while (f + 1 < finishes.size() && finishes[f + 1] < writes[w])
+            ++f;
+        while (s + 1 < starts.size() && starts[s + 1] < finishes[f])
+            ++s;
+        if (f < finishes.size() && s < starts.size() && starts[s] < finishes[f]
+            && finishes[f] < writes[w]) {
+            load += double(finishes[f] - starts[s]) / 1e6;
+            extract += double(writes[w] - finishes[f]) / 1e6;
+            ++loads;
+            ++extracts;
+        }
+        for (size_t k = 0; k < starts.size(); ++k) {
+            if (starts[k] > writes[w]) {
+                advance += double(starts[k] - writes[w]) / 1e6;
+                ++advances;
+                break;
+            }
+        }
+    }
+    result.loadMs = loads ? load / loads : 0;
+    result.extractMs = extracts ? extract / extracts : 0;
+    result.advanceMs = advances ? advance / advances : 0;
+}
 
 // Collects the book in silent mode in the program's window, from the Go
 // button to the notice that no next page is left.
 ChainResult RunPagewick(testsupport::LoopbackServer &server, const QString &prefix, int pages,
                         window::Frmmain &window, ScriptedPrompt &prompt,
-                        const MeasuringFileSystem &files)
+                        MeasuringFileSystem &files)
 {
     ChainResult result;
     QEventLoop loop;
+    QElapsedTimer clock;
+    std::vector<qint64> starts, finishes;
+    auto *view = qobject_cast<QWebEngineView *>(window.WebBrowser1->widget());
+    if (view) {
+        QObject::connect(view->page(), &QWebEnginePage::loadStarted, &loop,
+                         [&] { starts.push_back(clock.nsecsElapsed()); });
+        QObject::connect(view->page(), &QWebEnginePage::loadFinished, &loop,
+                         [&] { finishes.push_back(clock.nsecsElapsed()); });
+    }
     prompt.setWhileOpen([&](const QString &) { loop.quit(); });
     QTimer stall;
     stall.setInterval(1000);
@@ -179,8 +232,8 @@ ChainResult RunPagewick(testsupport::LoopbackServer &server, const QString &pref
 
     window.Combo1->setEditText(server.url(PagePath(prefix, 1)).toString());
     const bench::CpuTimes before = bench::SampleCpu();
-    QElapsedTimer clock;
     clock.start();
+    files.startClock(clock);
     sinceProgress.start();
     stall.start();
     window.Cmd_goto->click();
@@ -191,6 +244,7 @@ ChainResult RunPagewick(testsupport::LoopbackServer &server, const QString &pref
     result.questions = int(prompt.questions.size());
     result.notices = int(prompt.notices.size());
     result.figures.finished = result.notices > 0 && files.writes() == pages;
+    SplitPageTimes(starts, finishes, files.writeTimes(), result);
     prompt.setWhileOpen({});
     return result;
 }
@@ -234,8 +288,11 @@ int main(int argc, char *argv[])
     testsupport::prepareEngine();
     QApplication app(argc, argv);
 
+    const bool breakdown = argc > 1 && QByteArray(argv[1]) == "--breakdown";
     int pages = kDefaultPages;
-    if (argc > 1)
+    if (breakdown)
+        pages = 2;
+    else if (argc > 1)
         pages = qMax(1, QByteArray(argv[1]).toInt());
 
     QTemporaryDir saveDir;
@@ -261,6 +318,11 @@ int main(int argc, char *argv[])
     }
     std::printf("book: %d pages, %lld KB per page, %d elements per page\n", pages,
                 pageBytes / pages / 1024, bench::ChapterElementCount(book.front().html));
+
+    if (breakdown) {
+        bench::PrintChainBreakdown(server, "/book/1.html");
+        return 0;
+    }
 
     ScriptedPrompt prompt;
     MeasuringFileSystem files(pages);
@@ -291,6 +353,9 @@ int main(int argc, char *argv[])
                 "engine processes %.1f ms; %d questions, %d notices\n",
                 pw.pages, pw.seconds, Rate(pw), 1000 * pw.cpu.selfSeconds / qMax(1, pw.pages),
                 1000 * pw.cpu.childrenSeconds / qMax(1, pw.pages), chain.questions, chain.notices);
+    std::printf("per page: engine load %.1f ms, load end to file saved %.1f ms, "
+                "file saved to next load %.1f ms\n",
+                chain.loadMs, chain.extractMs, chain.advanceMs);
     std::printf("memory:   this process VmRSS %.1f MB after %d pages, %.1f MB after %d, "
                 "VmHWM %.1f MB; engine processes %.1f MB -> %.1f MB\n",
                 files.rssEarly(), qMin(kEarlyMark, pages), files.rssLast(), pages,

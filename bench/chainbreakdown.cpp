@@ -1,0 +1,145 @@
+#include "bench/chainbreakdown.h"
+
+#include "browser/documentscripts.h"
+#include "browser/webbrowser.h"
+#include "extract/detection.h"
+#include "tests/support/enginetestutil.h"
+#include "tests/support/loopbackserver.h"
+#include "window/richtextbox.h"
+#include "workflow/filesystem.h"
+#include "workflow/savecommand.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QVariantList>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWidget>
+
+#include <cstdio>
+#include <functional>
+
+namespace pagewick::bench {
+
+namespace {
+
+constexpr int kRounds = 20;
+
+// Mean milliseconds of f over kRounds calls.
+double MeanMs(const std::function<void()> &f)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (int k = 0; k < kRounds; ++k)
+        f();
+    return double(clock.nsecsElapsed()) / 1e6 / kRounds;
+}
+
+void Line(const char *step, double ms)
+{
+    std::printf("  %-44s %8.2f ms\n", step, ms);
+}
+
+extract::PageDocument ToPageDocument(const browser::DocumentSnapshot &snapshot)
+{
+    extract::PageDocument doc;
+    doc.title = snapshot.title;
+    if (snapshot.hasBody)
+        doc.bodyText = snapshot.bodyText;
+    for (const browser::Element &e : snapshot.all)
+        doc.all.append({e.tagName, e.innerText, e.innerHTML});
+    return doc;
+}
+
+} // namespace
+
+void PrintChainBreakdown(testsupport::LoopbackServer &server, const char *pagePath)
+{
+    const QUrl url = server.url(QString::fromUtf8(pagePath));
+    std::printf("breakdown of one page (%s), mean of %d rounds:\n", pagePath, kRounds);
+
+    QWidget host;
+    host.resize(1024, 600);
+    host.show();
+    browser::WebBrowser browser(&host);
+    browser.Move(0, 0, 1024, 600);
+    if (!testsupport::navigateAndWait(browser, url)) {
+        std::printf("  page did not load\n");
+        return;
+    }
+
+    std::optional<browser::DocumentSnapshot> snapshot;
+    Line("readBodyText (layer)", MeanMs([&] { browser.readBodyText(); }));
+    Line("readDocument (layer)", MeanMs([&] { snapshot = browser.readDocument(); }));
+    Line("execScript round trip (layer)",
+         MeanMs([&] { browser.execScript(browser.Object(), QStringLiteral("0")); }));
+
+    QWebEnginePage page;
+    testsupport::loadPage(page, url);
+    std::optional<QVariant> answer;
+    Line("document script alone (raw page)", MeanMs([&] {
+             answer = testsupport::runScript(page, browser::scripts::readDocument(),
+                                             QWebEngineScript::ApplicationWorld);
+         }));
+    // The read split into its time in the page and the crossing of its answer.
+    const QString timedInPage = QStringLiteral("(function () { var t = performance.now(); var r = ")
+        + browser::scripts::readDocument() + QStringLiteral("; return performance.now() - t; })()");
+    double inPage = 0;
+    for (int k = 0; k < kRounds; ++k)
+        inPage += testsupport::runScript(page, timedInPage, QWebEngineScript::ApplicationWorld)
+                      .value_or(QVariant(0.0))
+                      .toDouble();
+    Line("document script, its time in the page", inPage / kRounds);
+    Line("answer of 200,000 characters, crossing", MeanMs([&] {
+             testsupport::runScript(page, QStringLiteral("'x'.repeat(200000)"),
+                                    QWebEngineScript::ApplicationWorld);
+         }));
+    if (answer) {
+        qsizetype units = 0;
+        const QVariantList items = answer->toList();
+        for (const QVariant &item : items)
+            units += item.toString().size();
+        std::printf("  (answer: %lld items, %lld K code units)\n", qlonglong(items.size()),
+                    qlonglong(units / 1024));
+        Line("decoding the answer alone",
+             MeanMs([&] { browser::scripts::parseDocument(*answer); }));
+    }
+    if (!snapshot) {
+        std::printf("  document could not be read\n");
+        return;
+    }
+
+    const extract::PageDocument doc = ToPageDocument(*snapshot);
+    std::printf("  (%lld elements)\n", qlonglong(doc.all.size()));
+    extract::CandidateState state;
+    QString body;
+    Line("detection, no hooks", MeanMs([&] { body = DetectMainText(doc, state, {}).value_or(QString()); }));
+    extract::DetectionHooks captionOnly;
+    captionOnly.progress = [&](const QString &n) {
+        host.setWindowTitle(extract::ProgressCaption(doc.title, n));
+    };
+    Line("detection, caption per element", MeanMs([&] { DetectMainText(doc, state, captionOnly); }));
+    extract::DetectionHooks both = captionOnly;
+    both.yield = [] {
+        QCoreApplication::processEvents();
+        return true;
+    };
+    Line("detection, caption and yields", MeanMs([&] { DetectMainText(doc, state, both); }));
+
+    window::RichTextBox box(&host);
+    box.show();
+    Line("result box setText", MeanMs([&] {
+             box.setText(body);
+             QCoreApplication::processEvents();
+         }));
+
+    QTemporaryDir dir;
+    workflow::SaveCommand save;
+    const QString directory = dir.path() + QLatin1Char('/');
+    Line("save", MeanMs([&] {
+             save.save(workflow::realFileSystem(), directory, QStringLiteral("t"), url.toString(), body);
+         }));
+}
+
+} // namespace pagewick::bench
