@@ -36,6 +36,7 @@ private slots:
     void interruptEndsOnlyCurrentReads();
     void shutdownFailsReadsAtOnce();
     void killedRenderProcessFailsPendingRead();
+    void killedRenderProcessEndsLoading();
     void destroyingBrowserDuringReadIsSafe();
     void nestedReadsBothAnswer();
     void handlerMayReadInsideDocumentComplete();
@@ -137,6 +138,19 @@ void TestBrowserWaits::killedRenderProcessFailsPendingRead()
     // A new navigation brings the page back.
     QVERIFY(load("/ch2.html"));
     QCOMPARE(m_browser->readTitle().value_or("<no answer>"), QString("第二章"));
+}
+
+void TestBrowserWaits::killedRenderProcessEndsLoading()
+{
+    QVERIFY(load("/ch2.html"));
+    m_browser->Navigate(m_server.url("/held.html").toString());
+    QVERIFY(testsupport::waitUntil([&] { return m_server.requestCount("/held.html") == 1; }, 10000));
+    testsupport::processEventsFor(300);
+    QCOMPARE(m_browser->ReadyState(), 1);
+    QVERIFY(testsupport::killRenderProcesses() > 0);
+    // The load cannot finish any more; waiting for it must not last for ever.
+    QVERIFY(testsupport::waitUntil([&] { return m_browser->ReadyState() == 4; }, 10000));
+    QVERIFY(m_browser->waitUntilLoaded());
 }
 
 void TestBrowserWaits::destroyingBrowserDuringReadIsSafe()
