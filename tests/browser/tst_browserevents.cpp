@@ -35,6 +35,7 @@ private slots:
     void newWindow_data();
     void newWindow();
     void newWindowFromClickedLinkHasItAsActiveElement();
+    void newWindowFromScriptIsRaisedToo();
     void windowCloseRaisesWindowClosing();
     void statusTextOnHover();
     void lostFocusToAnotherWidget();
@@ -50,6 +51,7 @@ void TestBrowserEvents::eventsArriveInOrder_data()
     QTest::newRow("same address again") << "/ch2.html" << "/ch2.html" << true;
     QTest::newRow("unreachable address") << "/ch2.html" << "unreachable" << true;
     QTest::newRow("fragment") << "/ch2.html" << "/ch2.html#part" << false;
+    QTest::newRow("blank page") << "/ch2.html" << "about:blank" << true;
 }
 
 void TestBrowserEvents::eventsArriveInOrder()
@@ -60,7 +62,7 @@ void TestBrowserEvents::eventsArriveInOrder()
     if (!before.isEmpty())
         QVERIFY(load(before));
 
-    QString url = m_server.url(address).toString();
+    QString url = address.startsWith(QLatin1Char('/')) ? m_server.url(address).toString() : address;
     if (address == QLatin1String("unreachable")) {
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost));
@@ -151,6 +153,23 @@ void TestBrowserEvents::newWindowFromClickedLinkHasItAsActiveElement()
     QVERIFY(m_browser->clickElement(link));
     QVERIFY(testsupport::waitUntil([&] { return read; }, 10000));
     QCOMPARE(href.value_or("<none>"), m_server.url("/target.html").toString());
+}
+
+void TestBrowserEvents::newWindowFromScriptIsRaisedToo()
+{
+    m_server.addPage("/popup.html", "<html><body><script>"
+                                    "setTimeout(function () { window.open('/popup-target.html'); }, 100);"
+                                    "</script></body></html>");
+    int raised = 0;
+    connect(m_browser, &WebBrowser::NewWindow2, this, [&](bool *cancel) {
+        ++raised;
+        *cancel = true;
+    });
+    QVERIFY(load("/popup.html"));
+    QVERIFY(testsupport::waitUntil([&] { return raised == 1; }, 10000));
+    testsupport::processEventsFor(300);
+    QCOMPARE(m_server.requestCount("/popup-target.html"), 0);
+    QCOMPARE(m_browser->LocationURL(), m_server.url("/popup.html").toString());
 }
 
 void TestBrowserEvents::windowCloseRaisesWindowClosing()
