@@ -34,6 +34,7 @@ private slots:
     void readsChapterPage();
     void innerHtmlKeepsMarkupWithUpperCaseTags();
     void readTitleAndBodyText();
+    void pageScriptsCannotBendTheRead();
     void documentWithoutBody();
     void clickElementFollowsLink();
     void clickElementRefusesMissingElement_data();
@@ -136,6 +137,36 @@ void TestDocumentRead::readTitleAndBodyText()
     QVERIFY(doc);
     QCOMPARE(*body, doc->bodyText);
     QVERIFY(body->contains(QStringLiteral("下一页")));
+}
+
+void TestDocumentRead::pageScriptsCannotBendTheRead()
+{
+    // The page replaces what a reading script would use; the reading world
+    // has its own copies.
+    m_server.addPage("/bent.html",
+                     "<html><head><title>bent</title><script>"
+                     "window.Map = null; window.Set = null; window.JSON = null;"
+                     "Array.prototype.push = null; Array.prototype.concat = null;"
+                     "String.prototype.toUpperCase = function () { return 'x'; };"
+                     "String.prototype.replace = function () { return 'x'; };"
+                     "Object.defineProperty(HTMLElement.prototype, 'innerText',"
+                     " { get: function () { return 'bent'; } });"
+                     "HTMLElement.prototype.click = function () { };"
+                     "</script></head><body><p id=\"p\">甲 &amp; 乙<br>丙</p>"
+                     "<a href=\"/ch2.html\">下一页</a></body></html>");
+    QVERIFY(load("/bent.html"));
+    const auto doc = m_browser->readDocument();
+    QVERIFY(doc);
+    const Element *p = elementWith(*doc, QStringLiteral("P"), QStringLiteral("甲"));
+    QVERIFY(p);
+    QCOMPARE(p->innerText, QStringLiteral("甲 & 乙\r\n丙"));
+    QCOMPARE(p->innerHTML, QStringLiteral("甲 &amp; 乙<BR>丙"));
+    const int link = indexOfHref(*doc, m_server.url("/ch2.html").toString());
+    QVERIFY(link > 0);
+    QSignalSpy completes(m_browser, &WebBrowser::DocumentComplete);
+    QVERIFY(m_browser->clickElement(link));
+    QVERIFY(completes.wait(10000));
+    QCOMPARE(m_browser->LocationURL(), m_server.url("/ch2.html").toString());
 }
 
 void TestDocumentRead::documentWithoutBody()
