@@ -32,6 +32,7 @@ private slots:
 
     void eventsArriveInOrder_data();
     void eventsArriveInOrder();
+    void scriptRunAtNavigateComplete2ReachesTheNewDocument();
     void newWindow_data();
     void newWindow();
     void newWindowFromClickedLinkHasItAsActiveElement();
@@ -92,6 +93,19 @@ void TestBrowserEvents::eventsArriveInOrder()
     QVERIFY(testsupport::waitUntil([&] { return m_browser->ReadyState() == 4; }, 1500));
     QVERIFY(m_browser->waitUntilLoaded());
     QCOMPARE(m_browser->LocationURL(), url);
+}
+
+void TestBrowserEvents::scriptRunAtNavigateComplete2ReachesTheNewDocument()
+{
+    // As the pop-up suppression does: a script run from the handler.
+    QList<bool> ran;
+    connect(m_browser, &WebBrowser::NavigateComplete2, this, [&](FrameId frame, const QString &) {
+        ran << m_browser->execScript(frame, "window.suppressed = (window.suppressed || 0) + 1;");
+    });
+    QVERIFY(load("/ch2.html"));
+    QVERIFY(load("/target.html"));
+    QCOMPARE(ran, QList<bool>({true, true}));
+    QVERIFY(m_browser->execScript(m_browser->Object(), "if (window.suppressed !== 1) throw 0;"));
 }
 
 void TestBrowserEvents::newWindow_data()
