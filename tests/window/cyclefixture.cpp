@@ -36,6 +36,11 @@ CycleFixture::CycleFixture(pagewick::workflow::FileSystem *fileSystem)
     seams.prompt = &prompt;
     seams.fileSystem = fileSystem;
     m_window = std::make_unique<pagewick::window::Frmmain>(seams);
+    // Now and then the engine never answers a script sent just as a page
+    // commits, and the wait runs to its limit; the pages here answer in
+    // milliseconds, so a short limit keeps such a loss from costing the suite
+    // half a minute each time.
+    m_window->WebBrowser1->setReadTimeout(3000);
     m_window->show();
     // The blank start page has loaded.
     m_ready = QTest::qWaitFor([this] {
