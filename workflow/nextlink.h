@@ -30,7 +30,7 @@ private:
 };
 
 // The link the next-page command follows, or -1: the first link named name,
-// unless it leads back.
+// unless it leads back (with an empty chain: unless it leads to the page itself).
 int NextLinkToFollow(const LoadedPage &page, const QString &name, const ChainMemory &chain);
 
 // The notice shown when no link can be followed.

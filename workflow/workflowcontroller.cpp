@@ -49,7 +49,7 @@ void WorkflowController::extract()
     // An earlier run waiting for the page or reading it gives up at once.
     m_browser.interruptWaits();
     PortExtractHost host(m_browser, m_form, m_runs, generation, [this] { save(); },
-                         [this] { nextPage(); });
+                         [this] { followNextLink(m_form.optionChecked(SilentMode)); });
     extract::RunExtract(host);
 }
 
@@ -63,13 +63,19 @@ void WorkflowController::save()
 
 void WorkflowController::nextPage()
 {
+    followNextLink(false);
+}
+
+void WorkflowController::followNextLink(bool guardAgainstLoops)
+{
     const quint64 generation = m_runs.current();
     const std::optional<LoadedPage> page = m_browser.readDocument();
     // A run that started while the page was read owns the page now.
     if (outdated(generation) || !page)
         return;
 
-    const int index = NextLinkToFollow(*page, m_form.nextLinkName(), m_chain);
+    const int index =
+        NextLinkToFollow(*page, m_form.nextLinkName(), guardAgainstLoops ? m_chain : ChainMemory());
     if (index < 0) {
         m_form.prompt().notify(NoNextLinkNotice());
         m_form.focusNextLinkName();

@@ -49,6 +49,9 @@ public:
 private:
     // Something started after `generation` or the window is closing.
     bool outdated(quint64 generation);
+    // Only a silent run can go round in circles: there the chain also ends
+    // at a link back to a page it has left.
+    void followNextLink(bool guardAgainstLoops);
     void openActiveLink();
     void silenceWhileBlocking();
 

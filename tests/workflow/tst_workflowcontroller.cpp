@@ -251,21 +251,37 @@ private slots:
         QCOMPARE(rig.form.scripted.questions.size(), 2);
     }
 
-    void chainEndsAtAPageItLeftAndRestartsWithTheUser()
+    void silentChainEndsAtAPageItLeftAndRestartsWithTheUser()
     {
         Rig rig;
         rig.form.options[1] = true;
         rig.browser.page = LinkedPage(QStringLiteral("http://h/a"), QStringLiteral("甲"), QStringLiteral("http://h/b"));
-        rig.controller.nextPage();
+        rig.controller.extract();
         rig.browser.page = LinkedPage(QStringLiteral("http://h/b"), QStringLiteral("乙"), QStringLiteral("http://h/a"));
-        rig.controller.nextPage();
+        rig.controller.extract();
         QCOMPARE(rig.browser.clicked, QList<int>{1});
         QCOMPARE(rig.form.scripted.notices, QStringList{kNotice});
 
         rig.controller.beginChain();
+        rig.controller.extract();
+
+        QCOMPARE(rig.browser.clicked, (QList<int>{1, 1}));
+    }
+
+    // The user can always step back and forth by hand; only a link to the
+    // page itself is refused.
+    void nextPageByHandFollowsALinkBack()
+    {
+        Rig rig;
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/a"), QStringLiteral("甲"), QStringLiteral("http://h/b"));
+        rig.controller.nextPage();
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/b"), QStringLiteral("乙"), QStringLiteral("http://h/a"));
+        rig.controller.nextPage();
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/a"), QStringLiteral("甲"), QStringLiteral("http://h/a#top"));
         rig.controller.nextPage();
 
         QCOMPARE(rig.browser.clicked, (QList<int>{1, 1}));
+        QCOMPARE(rig.form.scripted.notices, QStringList{kNotice});
     }
 
     void saveShowsItsOutcome_data()
