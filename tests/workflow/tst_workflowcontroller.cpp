@@ -161,44 +161,6 @@ private slots:
         QCOMPARE(rig.browser.navigations, QStringList{QStringLiteral("about:blank")});
     }
 
-    void downloadsSilenceTheBrowserWhileBlocking_data()
-    {
-        QTest::addColumn<bool>("blocking");
-        QTest::addColumn<bool>("before");
-        QTest::addColumn<bool>("after");
-        QTest::newRow("blocking on") << true << false << true;
-        QTest::newRow("blocking off leaves it off") << false << false << false;
-        QTest::newRow("blocking off leaves it on") << false << true << true;
-    }
-    void downloadsSilenceTheBrowserWhileBlocking()
-    {
-        QFETCH(bool, blocking);
-        QFETCH(bool, before);
-        QFETCH(bool, after);
-        for (int event = 0; event < 2; ++event) {
-            Rig rig;
-            rig.form.options[0] = blocking;
-            rig.browser.silentFlag = before;
-            rig.browser.location = QStringLiteral("http://h/now");
-            if (event == 0)
-                rig.controller.onDownloadBegin();
-            else
-                rig.controller.onDownloadComplete();
-            QCOMPARE(rig.browser.silentFlag, after);
-            // Only the completion shows the address.
-            QCOMPARE(rig.form.address, event == 0 ? QString() : QStringLiteral("http://h/now"));
-        }
-    }
-
-    void statusAndFocus()
-    {
-        Rig rig;
-        rig.controller.onStatusTextChange(QStringLiteral("http://h/hover"));
-        rig.controller.onLostFocus();
-        QCOMPARE(rig.form.status, QStringLiteral("http://h/hover"));
-        QCOMPARE(rig.form.focus, QStringList{QStringLiteral("Combo1")});
-    }
-
     void nextPage_data()
     {
         QTest::addColumn<bool>("document");
