@@ -279,15 +279,20 @@ private slots:
     {
         QTest::addColumn<QString>("where");
         QTest::addColumn<bool>("silentMode");
-        QTest::newRow("while reading") << "read" << true;
-        QTest::newRow("while scanning") << "yield" << true;
-        QTest::newRow("while the save question is open") << "ask" << false;
+        QTest::addColumn<bool>("custom");
+        QTest::newRow("while reading") << "read" << true << false;
+        QTest::newRow("while reading, then no scan") << "read" << true << true;
+        QTest::newRow("while scanning") << "yield" << true << false;
+        QTest::newRow("while the save question is open") << "ask" << false << false;
     }
     void supersededRunChangesNothing()
     {
         QFETCH(QString, where);
         QFETCH(bool, silentMode);
+        QFETCH(bool, custom);
         FakeExtractHost host;
+        if (custom)
+            UseMarkers(host);
         host.silentModeOn = silentMode;
         host.silent = true;
         host.title = QStringLiteral("newer");
