@@ -134,7 +134,12 @@ void WorkflowController::onWindowClosing(bool, bool *cancel)
 {
     *cancel = true;
     QMetaObject::invokeMethod(
-        this, [this] { m_browser.navigate(QStringLiteral("about:blank")); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            if (!m_browser.isShutDown())
+                m_browser.navigate(QStringLiteral("about:blank"));
+        },
+        Qt::QueuedConnection);
 }
 
 void WorkflowController::silenceWhileBlocking()
