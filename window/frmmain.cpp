@@ -66,6 +66,10 @@ Frmmain::Frmmain(FrmmainSeams seams, QWidget *parent)
 
 Frmmain::~Frmmain()
 {
+    // Closing the window moves the focus one last time; nothing may act on
+    // that once the window is going.
+    disconnect(qApp, nullptr, this, nullptr);
+    Combo1->blockSignals(true);
     delete WebBrowser1;
     WebBrowser1 = nullptr;
 }
@@ -88,6 +92,11 @@ QString Frmmain::programDirectory() const
 void Frmmain::connectControls()
 {
     connect(Cmd_goto, &QPushButton::clicked, this, [this] { goCommand(*this); });
+    // The box on its own also reports "activated" when editing ends on a text
+    // that equals an entry: typing an address of the list, or the browser
+    // writing its address into the box, and then leaving the box would load
+    // the page again. Only a choice made in the list counts.
+    disconnect(Combo1->lineEdit(), &QLineEdit::editingFinished, Combo1, nullptr);
     connect(Combo1, &QComboBox::activated, this, [this] { chooseListEntry(*this); });
     connect(Cmd_setup, &QPushButton::clicked, this, [this] { toggleOptionsPanel(*this); });
     connect(Lab_close, &ClickLabel::clicked, this, [this] { closeOptionsPanel(*this); });

@@ -86,6 +86,7 @@ private slots:
 
 private:
     std::unique_ptr<Frmmain> m_window;
+    ProgramDirectory m_program;
     ScriptedPrompt m_prompt;
     FakeShellWindows m_shell;
 };
@@ -93,7 +94,7 @@ private:
 void TestFrmmainLayout::init()
 {
     FrmmainSeams seams;
-    seams.programDirectory = sourceDirectory();
+    seams.programDirectory = m_program.path();
     seams.prompt = &m_prompt;
     seams.shellWindows = &m_shell;
     m_window = std::make_unique<Frmmain>(seams);
@@ -140,7 +141,7 @@ void TestFrmmainLayout::initialControls_data()
         << "设置提取完成后是否进行段落重排，正常文章不建议重排，否则会消耗更多时间"
         << QRect(1100, 959, 1935, 255) << true;
     QTest::newRow("Lab_opt(2)") << "Lab_opt(2)" << "保存路径：" << "" << QRect(180, 1326, 900, 180) << true;
-    QTest::newRow("Txt_dir") << "Txt_dir" << sourceDirectory() + "/" << "" << QRect(1100, 1311, 1770, 270)
+    QTest::newRow("Txt_dir") << "Txt_dir" << m_program.path() + "/" << "" << QRect(1100, 1311, 1770, 270)
                              << true;
     QTest::newRow("Lab_opt(3)") << "Lab_opt(3)" << "下页链接名称：" << "" << QRect(180, 1683, 1260, 180)
                                 << true;
@@ -190,8 +191,9 @@ void TestFrmmainLayout::initialWindow()
     QVERIFY(w.Combo1->isEditable());
     QCOMPARE(w.Combo1->insertPolicy(), QComboBox::NoInsert);
     QCOMPARE(w.Combo1->count(), 2);
-    QCOMPARE(w.Combo1->itemText(0), samplePage("ch01.htm"));
-    QCOMPARE(w.Combo1->itemText(1), samplePage("index.htm"));
+    QCOMPARE(w.Combo1->itemText(0), m_program.samplePage("ch01.htm"));
+    QCOMPARE(w.Combo1->itemText(1), m_program.samplePage("index.htm"));
+    QCOMPARE(w.Combo1->currentText(), QString());
     for (QWidget *label : {static_cast<QWidget *>(w.Lab_url), static_cast<QWidget *>(w.Lab_bt),
                            static_cast<QWidget *>(w.Lab_opt[6]), static_cast<QWidget *>(w.Lab_close)})
         QCOMPARE(label->focusPolicy(), Qt::NoFocus);

@@ -7,7 +7,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -24,6 +26,25 @@ inline QString samplePage(const QString &name)
 {
     return QStringLiteral("file://") + sourceDirectory() + QStringLiteral("/samples/book-utf8/") + name;
 }
+
+// A program directory of the test's own, so that whatever the window saves
+// stays out of the source tree; the sample book is linked into it.
+class ProgramDirectory
+{
+public:
+    ProgramDirectory()
+    {
+        QFile::link(sourceDirectory() + QStringLiteral("/samples"), m_dir.filePath(QStringLiteral("samples")));
+    }
+    QString path() const { return m_dir.path(); }
+    QString samplePage(const QString &name) const
+    {
+        return QStringLiteral("file://") + path() + QStringLiteral("/samples/book-utf8/") + name;
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
 
 // A desktop with the windows the test gives.
 class FakeShellWindows : public pagewick::window::ShellWindowProvider

@@ -1,0 +1,343 @@
+// Start-up, the address box, the Go button and drops on the real window, with
+// the browser loading the sample book from file addresses.
+#include "windowtesting.h"
+
+#include "browser/webbrowser.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include "../support/scriptedprompt.h"
+
+using namespace pagewick::window;
+using namespace windowtesting;
+
+namespace {
+
+constexpr int kLoadTimeout = 20000;
+const QString kIe = QStringLiteral("C:\\Program Files\\Internet Explorer\\iexplore.exe");
+
+// As a real drag does: the drop goes where the drag was let in.
+void dropOnto(QWidget *target, QDropEvent &drop)
+{
+    QDragEnterEvent enter(drop.position().toPoint(), drop.possibleActions(), drop.mimeData(), drop.buttons(),
+                          drop.modifiers());
+    QApplication::sendEvent(target, &enter);
+    QApplication::sendEvent(target, &drop);
+}
+
+QStringList items(const QComboBox *box)
+{
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i)
+        list << box->itemText(i);
+    return list;
+}
+
+} // namespace
+
+class TestFrmmainNavigation : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void favorites_data();
+    void favorites();
+    void shellWindows_data();
+    void shellWindows();
+
+    void goResetsAndNavigates();
+    void goWithEmptyBox();
+    void listChoice();
+    void enterNavigatesOtherKeysDoNot();
+    void leavingBoxOnEntryTextIsNoChoice();
+
+    void dropText_data();
+    void dropText();
+    void dropFiles_data();
+    void dropFiles();
+    void dragIsAccepted();
+
+private:
+    Frmmain &makeWindow(const QString &programDirectory);
+
+    std::unique_ptr<Frmmain> m_window;
+    ProgramDirectory m_program;
+    ScriptedPrompt m_prompt;
+    FakeShellWindows m_shell;
+};
+
+void TestFrmmainNavigation::init()
+{
+    m_shell.list = QVector<ShellWindow>{};
+}
+
+void TestFrmmainNavigation::cleanup()
+{
+    m_window.reset();
+}
+
+Frmmain &TestFrmmainNavigation::makeWindow(const QString &programDirectory)
+{
+    FrmmainSeams seams;
+    seams.programDirectory = programDirectory;
+    seams.prompt = &m_prompt;
+    seams.shellWindows = &m_shell;
+    m_window = std::make_unique<Frmmain>(seams);
+    return *m_window;
+}
+
+void TestFrmmainNavigation::favorites_data()
+{
+    QTest::addColumn<QByteArray>("file"); // null: no favorites.ini
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("none") << QByteArray() << QStringList{};
+    QTest::newRow("three lines, the second empty")
+        << QByteArray("http://a/\r\n\r\nhttp://c/\r\n") << QStringList{"http://a/", "", "http://c/"};
+    QTest::newRow("lone CR and lone LF")
+        << QByteArray("http://a/\rhttp://b/\nhttp://c/") << QStringList{"http://a/", "http://b/", "http://c/"};
+    QTest::newRow("section header and duplicates")
+        << QByteArray("[start]\r\nhttp://a/\r\nhttp://a/") << QStringList{"[start]", "http://a/", "http://a/"};
+}
+
+void TestFrmmainNavigation::favorites()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, entries);
+    QTemporaryDir program;
+    QVERIFY(program.isValid());
+    if (!file.isNull()) {
+        QFile ini(program.filePath(QStringLiteral("favorites.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(file);
+        ini.close();
+    }
+    Frmmain &w = makeWindow(program.path());
+    QVERIFY(showActive(w));
+
+    QCOMPARE(w.Txt_dir->text(), program.path() + QLatin1Char('/'));
+    const QStringList list = items(w.Combo1);
+    QCOMPARE(list.size(), 2 + entries.size());
+    QCOMPARE(list.mid(2), entries);
+    QCOMPARE(list.first(), QStringLiteral("file://") + program.path() + "/samples/book-utf8/ch01.htm");
+    // Entries of the file are offered, not opened.
+    QCOMPARE(w.Combo1->currentText(), QString());
+    QTRY_COMPARE_WITH_TIMEOUT(w.WebBrowser1->LocationURL(), QStringLiteral("about:blank"), kLoadTimeout);
+}
+
+void TestFrmmainNavigation::shellWindows_data()
+{
+    QTest::addColumn<std::optional<QVector<ShellWindow>>>("windows");
+    QTest::addColumn<QStringList>("added");
+    QTest::addColumn<QString>("loaded"); // empty: stays blank
+    const QString ch2 = samplePage("ch02.htm");
+    const QString ch3 = samplePage("ch03.htm");
+    QTest::newRow("two browser windows, the last loaded")
+        << std::optional(QVector<ShellWindow>{{kIe, ch2}, {kIe, ch3}}) << QStringList{ch2, ch3} << ch3;
+    QTest::newRow("file explorer in mixed case skipped")
+        << std::optional(QVector<ShellWindow>{{kIe, ch2}, {QStringLiteral("C:\\WINDOWS\\ExPlOrEr.ExE"), ch3}})
+        << QStringList{ch2} << ch2;
+    QTest::newRow("unnamed program counts as browser")
+        << std::optional(QVector<ShellWindow>{{std::nullopt, ch3}}) << QStringList{ch3} << ch3;
+    QTest::newRow("unreadable address adds nothing")
+        << std::optional(QVector<ShellWindow>{{kIe, std::nullopt}}) << QStringList{} << QString();
+    QTest::newRow("no collection") << std::optional<QVector<ShellWindow>>() << QStringList{} << QString();
+}
+
+void TestFrmmainNavigation::shellWindows()
+{
+    QFETCH(std::optional<QVector<ShellWindow>>, windows);
+    QFETCH(QStringList, added);
+    QFETCH(QString, loaded);
+    m_shell.list = windows;
+    Frmmain &w = makeWindow(m_program.path());
+    QVERIFY(showActive(w));
+
+    QCOMPARE(items(w.Combo1).mid(2), added);
+    QCOMPARE(w.Combo1->currentText(), loaded);
+    QTRY_COMPARE_WITH_TIMEOUT(w.WebBrowser1->LocationURL(),
+                              loaded.isEmpty() ? QStringLiteral("about:blank") : loaded, kLoadTimeout);
+}
+
+void TestFrmmainNavigation::goResetsAndNavigates()
+{
+    Frmmain &w = makeWindow(m_program.path());
+    QVERIFY(showActive(w));
+    w.PageTitle = QStringLiteral("第一章 雨夜来客");
+    w.Candidates.CandidateLog = QStringLiteral("10445|42.3|0.0022|DIV:\r\n...");
+    w.Combo1->setEditText(samplePage("ch02.htm"));
+    QTest::mouseClick(w.Cmd_goto, Qt::LeftButton);
+    QCOMPARE(w.PageTitle, QString());
+    QCOMPARE(w.Candidates.CandidateLog, QString());
+    QTRY_COMPARE_WITH_TIMEOUT(w.WebBrowser1->LocationURL(), samplePage("ch02.htm"), kLoadTimeout);
+}
+
+void TestFrmmainNavigation::goWithEmptyBox()
+{
+    Frmmain &w = makeWindow(m_program.path());
+    QVERIFY(showActive(w));
+    w.PageTitle = QStringLiteral("x");
+    w.Candidates.CandidateLog = QStringLiteral("y");
+    QTest::mouseClick(w.Cmd_goto, Qt::LeftButton);
+    QCOMPARE(w.PageTitle, QString());
+    QCOMPARE(w.Candidates.CandidateLog, QString());
+    // The engine decides what an empty address means; the window goes on.
+    QTest::qWait(500);
+    QVERIFY(w.isVisible());
+}
+
+void TestFrmmainNavigation::listChoice()
+{
+    Frmmain &w = makeWindow(m_program.path());
+    QVERIFY(showActive(w));
+    QTRY_COMPARE_WITH_TIMEOUT(w.WebBrowser1->LocationURL(), QStringLiteral("about:blank"), kLoadTimeout);
+    w.PageTitle = QStringLiteral("x");
+    w.Candidates.CandidateLog = QStringLiteral("y");
+    w.Combo1->setFocus();
+    QTest::keyClick(w.Combo1, Qt::Key_Down); // picks the first entry of the list
+    QCOMPARE(w.Combo1->currentText(), m_program.samplePage("ch01.htm"));
+    QCOMPARE(w.PageTitle, QString());
+    QCOMPARE(w.Candidates.CandidateLog, QString());
+    QTRY_COMPARE_WITH_TIMEOUT(w.WebBrowser1->LocationURL(), m_program.samplePage("ch01.htm"), kLoadTimeout);
+}
+
+void TestFrmmainNavigation::enterNavigatesOtherKeysDoNot()
+{
+    Frmmain &w = makeWindow(m_program.path());
+    QVERIFY(showActive(w));
+    QTRY_COMPARE_WITH_TIMEOUT(w.WebBrowser1->LocationURL(), QStringLiteral("about:blank"), kLoadTimeout);
+    w.Combo1->setFocus();
+    w.Combo1->setEditText(QString()); // the browser wrote its address into it
+
+    // Enter in an empty box does nothing.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    const QString address = samplePage("ch04.htm");
+    QTest::keyClicks(QApplication::focusWidget(), address);
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End})
+        QTest::keyClick(QApplication::focusWidget(), key);
+    QCOMPARE(w.Combo1->currentText(), address);
+    QTest::qWait(1000);
+    QCOMPARE(w.WebBrowser1->LocationURL(), QStringLiteral("about:blank"));
+
+    w.PageTitle = QStringLiteral("x");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    QCOMPARE(w.PageTitle, QString());
+    QTRY_COMPARE_WITH_TIMEOUT(w.WebBrowser1->LocationURL(), address, kLoadTimeout);
+    QCOMPARE(w.Combo1->count(), 2); // a typed address is not added to the list
+}
+
+void TestFrmmainNavigation::leavingBoxOnEntryTextIsNoChoice()
+{
+    Frmmain &w = makeWindow(m_program.path());
+    QVERIFY(showActive(w));
+    QTRY_COMPARE_WITH_TIMEOUT(w.WebBrowser1->LocationURL(), QStringLiteral("about:blank"), kLoadTimeout);
+    w.Combo1->setFocus();
+    w.Combo1->setEditText(QString());
+    QTest::keyClicks(QApplication::focusWidget(), w.Combo1->itemText(1));
+    w.PageTitle = QStringLiteral("x");
+    w.Cmd_next->setFocus();
+    QCoreApplication::processEvents();
+    QCOMPARE(w.PageTitle, QStringLiteral("x"));
+    QTest::qWait(1000);
+    QCOMPARE(w.WebBrowser1->LocationURL(), QStringLiteral("about:blank"));
+}
+
+void TestFrmmainNavigation::dropText_data()
+{
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("withFiles");
+    QTest::addColumn<int>("action");
+    QTest::newRow("without Ctrl: move") << Qt::KeyboardModifiers() << false << int(Qt::MoveAction);
+    QTest::newRow("with Ctrl: copy") << Qt::KeyboardModifiers(Qt::ControlModifier) << false << int(Qt::CopyAction);
+    QTest::newRow("text and files: text wins") << Qt::KeyboardModifiers() << true << int(Qt::MoveAction);
+}
+
+void TestFrmmainNavigation::dropText()
+{
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, withFiles);
+    QFETCH(int, action);
+    Frmmain &w = makeWindow(m_program.path());
+    QVERIFY(showActive(w));
+    w.Combo1->setEditText(QStringLiteral("earlier"));
+    w.Candidates.CandidateLog = QStringLiteral("y");
+
+    const QString address = samplePage("ch05.htm");
+    QMimeData data;
+    if (withFiles)
+        data.setUrls({QUrl::fromLocalFile(sourceDirectory() + "/samples/book-utf8/ch01.htm")});
+    data.setText(address);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, modifiers);
+    dropOnto(w.Combo1->lineEdit(), drop);
+
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(int(drop.dropAction()), action);
+    QCOMPARE(w.Combo1->currentText(), address);
+    QCOMPARE(w.Candidates.CandidateLog, QString());
+    QTRY_COMPARE_WITH_TIMEOUT(w.WebBrowser1->LocationURL(), address, kLoadTimeout);
+}
+
+void TestFrmmainNavigation::dropFiles_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("one file") << QStringList{"第一章.htm"};
+    QTest::newRow("three files") << QStringList{"a.htm", "b.htm", "c d.htm"};
+}
+
+void TestFrmmainNavigation::dropFiles()
+{
+    QFETCH(QStringList, names);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QList<QUrl> urls;
+    for (const QString &name : names) {
+        QFile page(dir.filePath(name));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<html><head><title>" + name.toUtf8() + "</title></head><body>x</body></html>");
+        page.close();
+        urls << QUrl::fromLocalFile(dir.filePath(name));
+    }
+    Frmmain &w = makeWindow(m_program.path());
+    QVERIFY(showActive(w));
+    w.PageTitle = QStringLiteral("x");
+    w.Candidates.CandidateLog = QStringLiteral("y");
+
+    QMimeData data;
+    data.setUrls(urls);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::ControlModifier);
+    dropOnto(w.Combo1->lineEdit(), drop);
+
+    // Not percent-encoded: the box shows the path as it is.
+    const QString last = QStringLiteral("file://") + dir.path() + QLatin1Char('/') + names.last();
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(int(drop.dropAction()), int(Qt::CopyAction));
+    QCOMPARE(w.Combo1->currentText(), last);
+    QCOMPARE(w.PageTitle, QString());
+    QCOMPARE(w.Candidates.CandidateLog, QString());
+    QTRY_COMPARE_WITH_TIMEOUT(QUrl(w.WebBrowser1->LocationURL()), QUrl::fromLocalFile(dir.filePath(names.last())),
+                              kLoadTimeout);
+}
+
+void TestFrmmainNavigation::dragIsAccepted()
+{
+    Frmmain &w = makeWindow(m_program.path());
+    QVERIFY(showActive(w));
+    QMimeData data;
+    data.setText(QStringLiteral("http://x/"));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w.Combo1->lineEdit(), &enter);
+    QVERIFY(enter.isAccepted());
+    // Only a drop changes the box.
+    QCOMPARE(w.Combo1->currentText(), QString());
+}
+
+QTEST_MAIN(TestFrmmainNavigation)
+#include "tst_frmmain_navigation.moc"
