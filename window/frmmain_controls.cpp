@@ -129,6 +129,12 @@ void Frmmain::createOptionsPanel()
     Txt_gjz[0] = textBox(QString(), kNextLinkTip, Frame1, QRect(1100, 2415, 1830, 270));
     Lab_opt[6] = label(QStringLiteral("后到") + QString(21, QLatin1Char(' ')) + QStringLiteral("间内容"),
                        Frame1, QRect(180, 2835, 2790, 180));
+    // The blanks must be as wide as the box that lies over them: a blank half
+    // as wide as a Chinese character, as in a fixed-pitch CJK face.
+    QFont halfWidthBlanks = Lab_opt[6]->font();
+    halfWidthBlanks.setFamilies({QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("monospace")});
+    halfWidthBlanks.setStyleHint(QFont::Monospace);
+    Lab_opt[6]->setFont(halfWidthBlanks);
     // Lies over the blanks of Lab_opt(6), so that the panel reads as one sentence.
     Txt_gjz[1] = textBox(QString(), kNextLinkTip, Frame1, QRect(630, 2800, 1725, 270));
     Lab_close = new ClickLabel(QStringLiteral("×"), Frame1);
