@@ -83,6 +83,7 @@ private slots:
     void dragNeedsLeftButtonAlone_data();
     void dragNeedsLeftButtonAlone();
     void anyButtonGrabs();
+    void closingEndsBrowserWaits();
 
 private:
     std::unique_ptr<Frmmain> m_window;
@@ -385,6 +386,15 @@ void TestFrmmainLayout::anyButtonGrabs()
     // A later left-button move drags from where the right button grabbed.
     sendMouse(w.imgSizeH, QEvent::MouseMove, px(1045), Qt::NoButton, Qt::LeftButton);
     QCOMPARE(twips(w.imgSizeH).y(), 5150);
+}
+
+void TestFrmmainLayout::closingEndsBrowserWaits()
+{
+    Frmmain &w = *m_window;
+    QVERIFY(showActive(w));
+    QVERIFY(!w.WebBrowser1->isShutDown());
+    QVERIFY(w.close());
+    QVERIFY(w.WebBrowser1->isShutDown());
 }
 
 QTEST_MAIN(TestFrmmainLayout)
