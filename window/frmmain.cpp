@@ -24,6 +24,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace pagewick::window {
 
 namespace {
@@ -137,17 +139,20 @@ bool Frmmain::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     if (watched == Combo1 || watched == Combo1->lineEdit())
-        return addressBoxEvent(event);
+        return addressBoxEvent(watched, event);
     if (watched == WebBrowser1->widget() && event->type() == QEvent::ChildAdded)
         QMetaObject::invokeMethod(this, &Frmmain::setTabOrder, Qt::QueuedConnection);
     return QWidget::eventFilter(watched, event);
 }
 
-bool Frmmain::addressBoxEvent(QEvent *event)
+bool Frmmain::addressBoxEvent(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::KeyPress:
-        addressBoxKey(*this, *static_cast<QKeyEvent *>(event));
+        // A key the line edit leaves unhandled travels on to the box itself;
+        // it is one key press, seen where it was sent.
+        if (watched == QApplication::focusWidget())
+            addressBoxKey(*this, *static_cast<QKeyEvent *>(event));
         return false;
     case QEvent::DragEnter:
     case QEvent::DragMove:

@@ -89,7 +89,7 @@ private:
     // The extraction workflow's handlers (window/frmmain_workflow.cpp).
     void connectWorkflow();
     void focusMoved(QWidget *from, QWidget *to);
-    bool addressBoxEvent(QEvent *event);
+    bool addressBoxEvent(QObject *watched, QEvent *event);
 
     FrmmainSeams m_seams;
     std::unique_ptr<workflow::MessagePrompt> m_ownPrompt;
