@@ -145,10 +145,6 @@ void TestFrmmainNavigation::shellWindows_data()
     QTest::newRow("file explorer in mixed case skipped")
         << std::optional(QVector<ShellWindow>{{kIe, ch2}, {QStringLiteral("C:\\WINDOWS\\ExPlOrEr.ExE"), ch3}})
         << QStringList{ch2} << ch2;
-    QTest::newRow("unnamed program counts as browser")
-        << std::optional(QVector<ShellWindow>{{std::nullopt, ch3}}) << QStringList{ch3} << ch3;
-    QTest::newRow("unreadable address adds nothing")
-        << std::optional(QVector<ShellWindow>{{kIe, std::nullopt}}) << QStringList{} << QString();
     QTest::newRow("no collection") << std::optional<QVector<ShellWindow>>() << QStringList{} << QString();
 }
 
