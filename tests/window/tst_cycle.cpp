@@ -3,6 +3,7 @@
 #include "tests/workflow/localescope.h"
 
 #include "browser/webbrowser.h"
+#include "text/eventyield.h"
 #include "window/programinfo.h"
 #include "window/richtextbox.h"
 
@@ -14,7 +15,9 @@
 #include <QPushButton>
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QScopeGuard>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 using pagewick::browser::WebBrowser;
@@ -26,6 +29,14 @@ const QString kNotice =
 const QString kLoaded = QStringLiteral("网页加载完毕，要分析本页吗？     ");
 const QString kSave = QStringLiteral("本页分析提取完毕，要保存提取结果吗？     ");
 const QString kNext = QStringLiteral("提取结果保存完毕，要继续分析下页吗？     ");
+
+// Long enough to be examined (and so to let events run), too short to win.
+QString FillerDiv(int i)
+{
+    return QStringLiteral("<div>%1 这是一段不会入选的短文字，只是凑够五十个字符以上的长度。"
+                          "这是一段不会入选的短文字，它比五十个字符长，又不到一百个字符。</div>")
+        .arg(i);
+}
 
 QString FileOf(const QString &chapter)
 {
@@ -294,7 +305,7 @@ private slots:
         QVERIFY(f.ready());
         QString filler;
         for (int i = 0; i < 300; ++i)
-            filler += QStringLiteral("<div>%1 这是一段不会入选的短文字，只是凑够五十个字符以上的长度而已。</div>").arg(i);
+            filler += FillerDiv(i);
         f.server.addPage(QStringLiteral("/long.htm"), ProsePage(QStringLiteral("长页"), filler));
         f.prompt.queueAnswers({false, true, false});
         f.startAt(QStringLiteral("/long.htm"));
@@ -318,6 +329,44 @@ private slots:
         QCOMPARE(captions.count(QStringLiteral("长页 - 提取结束")), 1);
         QVERIFY(f.window().Text1->text().startsWith(QStringLiteral("长页\r\n\r\n风从河面上")));
         QVERIFY(f.window().WebBrowser1->Silent());
+    }
+
+    // Another page completes while a silent run still scans the last one:
+    // the newer page's run takes over and the chain goes on from there.
+    void pageLoadedDuringAScanTakesOver()
+    {
+        CycleFixture f;
+        QVERIFY(f.ready());
+        f.setSilentMode(true);
+        // A scan slow enough for the other page to arrive in the middle of it.
+        pagewick::text::setYieldFunction([] {
+            QThread::msleep(2);
+            QCoreApplication::processEvents();
+        });
+        const auto restore = qScopeGuard([] { pagewick::text::setYieldFunction({}); });
+        QString filler;
+        for (int i = 0; i < 1000; ++i)
+            filler += FillerDiv(i);
+        f.server.addPage(QStringLiteral("/over/long.htm"), ProsePage(QStringLiteral("长页"), filler));
+        f.server.addPage(QStringLiteral("/over/b.htm"),
+                         ProsePage(QStringLiteral("乙页"), QStringLiteral("<a href=\"c.htm\">下一页</a>")));
+        f.server.addPage(QStringLiteral("/over/c.htm"), ProsePage(QStringLiteral("丙页"), QString()));
+        bool navigated = false;
+        QObject::connect(&f.window(), &QWidget::windowTitleChanged, &f.window(), [&](const QString &caption) {
+            if (!navigated && caption.startsWith(QStringLiteral("长页 - 正在处理中 1"))) {
+                navigated = true;
+                f.window().WebBrowser1->Navigate(f.server.url(QStringLiteral("/over/b.htm")).toString());
+            }
+        });
+
+        f.startAt(QStringLiteral("/over/long.htm"));
+        QVERIFY(f.waitForChainEnd());
+        QTest::qWait(300);
+
+        QVERIFY(navigated);
+        QCOMPARE(f.prompt.shown, QStringList{kNotice});
+        QCOMPARE(f.savedFiles(), (QStringList{QStringLiteral("丙页.txt"), QStringLiteral("乙页.txt")}));
+        QCOMPARE(f.window().windowTitle(), QStringLiteral("丙页 - 提取结束"));
     }
 };
 
