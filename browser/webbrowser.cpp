@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <QUrl>
 #include <QWebEngineLoadingInfo>
@@ -31,6 +32,11 @@ constexpr int kDefaultReadTimeoutMs = 30000;
 // engine never start (a scheme it hands to the desktop, say), the claim is
 // withdrawn after this long so that waits do not hang on nothing.
 constexpr int kNavigateStartGraceMs = 3000;
+
+// After a render process dies, the engine first ends the load it was part
+// of; the reload that follows waits this long for a navigation of the user's
+// own, which then goes first.
+constexpr int kCrashReloadDelayMs = 1000;
 
 } // namespace
 
@@ -75,7 +81,20 @@ public:
     bool navigatePending = false;
     quint64 navigateSerial = 0;
     bool navigateReported = false;
+    // False from a render process's death until a page has loaded in its
+    // successor: a script sent meanwhile is lost by the engine, and its
+    // wait would last the whole time limit.
     bool renderAlive = true;
+    // The address the last load was for, and those already reloaded once
+    // after their render process died (a page that kills it each time is
+    // not reloaded for ever).
+    QUrl lastLoadUrl;
+    QSet<QUrl> reloadedAfterCrash;
+    // Counts navigations begun, so that a reload after a crash gives way to
+    // one the user or the page started meanwhile.
+    quint64 navigationsBegun = 0;
+
+    void renderProcessDied(QWebEnginePage::RenderProcessTerminationStatus status);
 };
 
 void WebBrowser::Private::connectPage()
@@ -84,11 +103,10 @@ void WebBrowser::Private::connectPage()
                      [this](const QWebEngineLoadingInfo &info) { onLoadingChanged(info); });
     QObject::connect(page, &QWebEnginePage::urlChanged, q,
                      [this](const QUrl &url) { onUrlChanged(url); });
-    QObject::connect(page, &QWebEnginePage::renderProcessTerminated, q, [this] {
-        renderAlive = false;
-        reads.failAll();
-        actions.failAll();
-    });
+    QObject::connect(page, &QWebEnginePage::renderProcessTerminated, q,
+                     [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                         renderProcessDied(status);
+                     });
     QObject::connect(page, &QWebEnginePage::renderProcessPidChanged, q, [this](qint64 pid) {
         if (pid != 0)
             renderAlive = true;
@@ -110,7 +128,8 @@ void WebBrowser::Private::onLoadingChanged(const QWebEngineLoadingInfo &info)
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
         navigatePending = false;
         navigateReported = false;
-        renderAlive = true;
+        lastLoadUrl = info.url();
+        ++navigationsBegun;
         pageChanging();
         post([this] { emit q->DownloadBegin(); });
         return;
@@ -118,6 +137,9 @@ void WebBrowser::Private::onLoadingChanged(const QWebEngineLoadingInfo &info)
 
     navigatePending = false;
     const bool completed = info.status() != QWebEngineLoadingInfo::LoadStoppedStatus;
+    // A document (or an error page) has been committed, so a render process runs it.
+    if (completed)
+        renderAlive = true;
     // A reload of the same address commits without a change of address.
     if (completed && !navigateReported) {
         navigateReported = true;
@@ -127,6 +149,27 @@ void WebBrowser::Private::onLoadingChanged(const QWebEngineLoadingInfo &info)
     if (completed)
         post([this, url] { emit q->DocumentComplete(kTopLevelFrame, url); });
     settleLoadWaitsIfLoaded();
+}
+
+void WebBrowser::Private::renderProcessDied(QWebEnginePage::RenderProcessTerminationStatus status)
+{
+    renderAlive = false;
+    reads.failAll();
+    actions.failAll();
+    if (status == QWebEnginePage::NormalTerminationStatus)
+        return;
+    // The page that was shown or on its way is loaded again, as a user
+    // would press reload, so that a chain of pages left running goes on;
+    // only once per address.
+    const QUrl url = lastLoadUrl.isEmpty() && page ? page->url() : lastLoadUrl;
+    if (url.isEmpty() || reloadedAfterCrash.contains(url))
+        return;
+    reloadedAfterCrash.insert(url);
+    const quint64 begun = navigationsBegun;
+    QTimer::singleShot(kCrashReloadDelayMs, q, [this, url, begun] {
+        if (navigationsBegun == begun)
+            navigateTo(url);
+    });
 }
 
 void WebBrowser::Private::pageChanging()
@@ -191,6 +234,7 @@ void WebBrowser::Private::navigateTo(const QUrl &url)
 {
     if (!page || !url.isValid() || url.isEmpty())
         return;
+    ++navigationsBegun;
     if (url.scheme() != QLatin1String("javascript")) {
         navigatePending = true;
         const quint64 serial = ++navigateSerial;
