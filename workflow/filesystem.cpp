@@ -105,7 +105,10 @@ public:
         mode_t mode = defaultFileMode();
         struct stat st;
         if (::stat(target.constData(), &st) == 0) {
-            if (!S_ISREG(st.st_mode) || ::access(target.constData(), W_OK) != 0)
+            // A file without any write permission is read-only even to the
+            // superuser, whom access() would let through.
+            const bool readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+            if (!S_ISREG(st.st_mode) || readOnly || ::access(target.constData(), W_OK) != 0)
                 return false;
             mode = st.st_mode & 07777;
         }
