@@ -7,6 +7,7 @@
 #include "workflow/suppression.h"
 
 #include <QMetaObject>
+#include <QPointer>
 
 namespace pagewick::workflow {
 
@@ -120,12 +121,22 @@ void WorkflowController::onNavigateComplete2(FrameId frame, const QString &)
 void WorkflowController::onNewWindow2(bool *cancel)
 {
     *cancel = true;
+    // A page calling window.open in a loop asks many times while the active
+    // link is read; that one read answers them all, instead of each request
+    // nesting a read of its own inside the one before.
+    if (m_openingActiveLink)
+        return;
+    m_openingActiveLink = true;
     QMetaObject::invokeMethod(this, &WorkflowController::openActiveLink, Qt::QueuedConnection);
 }
 
 void WorkflowController::openActiveLink()
 {
+    QPointer<WorkflowController> self(this);
     const std::optional<QString> href = m_browser.readActiveElementHref();
+    if (!self)
+        return;
+    m_openingActiveLink = false;
     if (href && !m_browser.isShutDown())
         m_browser.navigate(*href);
 }

@@ -60,6 +60,8 @@ private:
     RunGenerations m_runs;
     SaveCommand m_saveCommand;
     ChainMemory m_chain;
+    // A new-window request is being answered: later ones join it.
+    bool m_openingActiveLink = false;
 };
 
 // The question of the page-loaded handling in answer mode.
