@@ -19,6 +19,10 @@ HostileWindow::HostileWindow(pagewick::workflow::FileSystem *fileSystem)
     seams.fileSystem = fileSystem;
     m_window = std::make_unique<pagewick::window::Frmmain>(seams);
     m_window->resize(1000, 720);
+    // Hostile pages can keep the renderer from answering (a modal prompt) or
+    // make it lose an answer (a restarted render process); a short limit
+    // keeps each such read to seconds.
+    m_window->WebBrowser1->setReadTimeout(kHostileReadTimeoutMs);
     m_window->show();
     m_ready = QTest::qWaitFor(
         [this] {

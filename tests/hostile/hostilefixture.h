@@ -16,6 +16,9 @@ namespace pagewick::workflow {
 class FileSystem;
 }
 
+// The read limit of the window's browser in these tests.
+constexpr int kHostileReadTimeoutMs = 5000;
+
 // The program's real window, shown offscreen, with scripted message boxes, a
 // temporary save directory and a loopback server for the pages.
 class HostileWindow

@@ -77,6 +77,8 @@ private slots:
     {
         HostileWindow w;
         QVERIFY(w.ready());
+        // Reading 10 MB takes seconds, which is no hostile delay.
+        w.window().WebBrowser1->setReadTimeout(30000);
         int elements = 0;
         const QByteArray page = BigPage(&elements);
         QVERIFY(page.size() > 10 * 1000 * 1000);
@@ -116,6 +118,48 @@ private slots:
                  ExpectedChapterFile(QStringLiteral("大页测试"), kContentLines));
         QVERIFY2(extractionMs < 10000, qPrintable(QString::number(extractionMs)));
         QVERIFY2(meter.longestGapMs() < 200, qPrintable(QString::number(meter.longestGapMs())));
+    }
+
+    void deepNestingAndBrokenMarkup_data()
+    {
+        QTest::addColumn<QString>("extra");
+        const int depth = 10000;
+        // The parser stops nesting at its own limit and puts deeper elements
+        // beside each other.
+        QTest::newRow("10,000 deep in markup")
+            << QStringLiteral("<div>").repeated(depth) + QStringLiteral("底") + QStringLiteral("</div>").repeated(depth);
+        QTest::newRow("malformed markup")
+            << QStringLiteral("<div <div class=\"x>未闭合<p>段落<td>游离单元格</span></div></div></div>"
+                              "<b><i>交错</b></i><table><tr><td>表<div>格</table>&amp&lt;&#xD800;&#0;&bogus;"
+                              "<a href=\"/n\"<b>坏链接</a><!-- 未结束的注释");
+        QTest::newRow("stray nulls and controls")
+            << QStringLiteral("<div>") + QString(QChar(0)) + QStringLiteral("空字符\x01\x02\x1b</div>")
+                   + QString(QChar(0xFFFE)) + QString(QChar(0xD800));
+    }
+
+    void deepNestingAndBrokenMarkup()
+    {
+        QFETCH(QString, extra);
+        HostileWindow w;
+        QVERIFY(w.ready());
+        const QString title = QStringLiteral("第一章 深处");
+        w.server.addPage(QStringLiteral("/deep.html"),
+                         ChapterPage(title + QStringLiteral("_书"), kContentLines,
+                                     NextLink(QStringLiteral("/end.html")) + extra));
+        w.server.addPage(QStringLiteral("/end.html"), ChapterPage(QStringLiteral("第二章 尽头_书"), kContentLines));
+        w.setSilentMode(true);
+        QElapsedTimer clock;
+        clock.start();
+        w.startAt(QStringLiteral("/deep.html"));
+        // The chain goes on to its end, with its notice.
+        QVERIFY(w.waitForNotices(1, 60000));
+        qInfo("%s: chain ended after %lld ms; files %s", QTest::currentDataTag(), clock.elapsed(),
+              qPrintable(w.savedFiles().join(QLatin1Char(','))));
+        QCOMPARE(w.prompt.questions, QStringList());
+        QCOMPARE(QString::fromUtf8(w.savedBytes(title + QStringLiteral(".txt")).value_or("<none>")),
+                 ExpectedChapterFile(title, kContentLines));
+        QCOMPARE(QString::fromUtf8(w.savedBytes(QStringLiteral("第二章 尽头.txt")).value_or("<none>")),
+                 ExpectedChapterFile(QStringLiteral("第二章 尽头"), kContentLines));
     }
 };
 
