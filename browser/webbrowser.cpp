@@ -18,6 +18,8 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
+#include <algorithm>
+
 namespace pagewick::browser {
 
 namespace {
@@ -27,6 +29,11 @@ constexpr FrameId kTopLevelFrame = 1;
 // A read that has not answered by then never will in any useful sense (a
 // page script hogging the renderer); the caller carries on without it.
 constexpr int kDefaultReadTimeoutMs = 30000;
+// A script the program runs into a page (the pop-up suppression at each
+// commit) is a one-liner. Now and then the engine drops the answer of a
+// script sent while a document commits; waiting the whole read limit for it
+// would hold up the handler that ran it for half a minute.
+constexpr int kScriptTimeoutMs = 2000;
 
 // Navigate() reports loading at once, before the engine does. Should the
 // engine never start (a scheme it hands to the desktop, say), the claim is
@@ -418,7 +425,8 @@ bool WebBrowser::execScript(FrameId frame, const QString &code)
 {
     if (frame != kTopLevelFrame)
         return false;
-    const auto answer = d->run(scripts::guardedTopLevel(code), QWebEngineScript::MainWorld, d->actions);
+    const auto answer = d->run(scripts::guardedTopLevel(code), QWebEngineScript::MainWorld, d->actions,
+                               std::min(d->readTimeoutMs, kScriptTimeoutMs));
     return answer && answer->typeId() == QMetaType::Bool && answer->toBool();
 }
 
