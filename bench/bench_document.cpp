@@ -4,10 +4,12 @@
 // Prints the page load time (Navigate to DocumentComplete) and the time of
 // WebBrowser::readDocument(), then times the one-round-trip read script on a
 // bare page in its parts: building the answer in the page, carrying it over,
-// decoding it.
+// decoding it. Last, main-text detection over the document read, and its
+// share of the read's time.
 
 #include "browser/documentscripts.h"
 #include "browser/webbrowser.h"
+#include "extract/detection.h"
 #include "tests/support/enginetestutil.h"
 #include "tests/support/loopbackserver.h"
 
@@ -51,6 +53,18 @@ QByteArray generatedPage()
     return html.toUtf8();
 }
 
+pagewick::extract::PageDocument toPageDocument(const browser::DocumentSnapshot &snapshot)
+{
+    pagewick::extract::PageDocument doc;
+    doc.title = snapshot.title;
+    if (snapshot.hasBody)
+        doc.bodyText = snapshot.bodyText;
+    doc.all.reserve(snapshot.all.size());
+    for (const browser::Element &e : snapshot.all)
+        doc.all.append({e.tagName, e.innerText, e.innerHTML});
+    return doc;
+}
+
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -83,7 +97,7 @@ int main(int argc, char *argv[])
     // Engine start-up is not part of the figures.
     testsupport::navigateAndWait(webBrowser, QStringLiteral("about:blank"));
 
-    std::vector<double> loads, reads;
+    std::vector<double> loads, reads, detections;
     qsizetype elements = 0, textChars = 0, markupChars = 0;
     for (int run = 0; run < kRuns; ++run) {
         QElapsedTimer clock;
@@ -100,6 +114,15 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "read failed\n");
             return 1;
         }
+        const pagewick::extract::PageDocument pageDoc = toPageDocument(*doc);
+        pagewick::extract::CandidateState candidates;
+        clock.restart();
+        const auto body = pagewick::extract::DetectMainText(pageDoc, candidates, {});
+        detections.push_back(clock.nsecsElapsed() / 1e6);
+        if (!body || body->isEmpty()) {
+            std::fprintf(stderr, "detection found no main text\n");
+            return 1;
+        }
         elements = doc->all.size();
         textChars = doc->bodyText.size();
         markupChars = 0;
@@ -112,6 +135,8 @@ int main(int argc, char *argv[])
                 (long long)markupChars);
     report("load (Navigate .. DocumentComplete)", loads);
     report("WebBrowser::readDocument()", reads);
+    report("DetectMainText over the document read", detections);
+    std::printf("detection / read = %.3f (medians)\n", median(detections) / median(reads));
 
     // The one-round-trip script, on a bare page in the application world.
     QWebEnginePage bare;
