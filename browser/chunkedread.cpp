@@ -75,10 +75,10 @@ bool IsInnerText(qsizetype field)
 
 } // namespace
 
-QString beginRead(int budget)
+QString beginRead(int budget, DocumentParts parts)
 {
     return QStringLiteral("(function () {\n'use strict';\n") + QString::fromUtf8(kTake)
-        + QStringLiteral("  var out = ") + scripts::readDocument()
+        + QStringLiteral("  var out = ") + scripts::readDocument(parts)
         + QStringLiteral(";\n"
                          "  var r = take(out, 0, 0, %1);\n"
                          "  var token = '';\n"

@@ -25,7 +25,7 @@ constexpr int kDefaultBudget = 1 << 20;
 
 // Builds the answer, keeps it under a fresh token unless it fits at once, and
 // answers [token, field count, next field, next offset, pieces...].
-QString beginRead(int budget = kDefaultBudget);
+QString beginRead(int budget = kDefaultBudget, DocumentParts parts = DocumentParts::Everything);
 // Answers [next field, next offset, pieces...] from the kept answer, or null
 // when there is none (the document has been replaced); drops it once done.
 QString readChunk(const QString &token, qsizetype field, qsizetype offset,

@@ -88,19 +88,19 @@ const char kReadDocument[] = R"JS(
   var n = all.length, els = new Array(n), i;
   for (i = 0; i < n; i++) els[i] = all[i];
   var html = new Array(n);
-  for (i = n - 1; i >= 0; i--) html[i] = innerOf(els[i]);
+  for (i = n - 1; i >= 0; i--) html[i] = wanted(els[i]) ? innerOf(els[i]) : '';
   var body = document.body;
   var out = new Array(4 + 4 * n);
   out[0] = document.URL;
   out[1] = document.title;
   out[2] = body !== null;
-  out[3] = body ? body.innerText : '';
+  out[3] = (body && !LINKS_ONLY) ? body.innerText : '';
   for (i = 0; i < n; i++) {
-    var el = els[i], t = el.innerText, k = 4 + 4 * i;
+    var el = els[i], w = wanted(el), t = w ? el.innerText : '', k = 4 + 4 * i;
     out[k] = el.tagName;
-    out[k + 1] = (typeof t === 'string') ? t : (el.textContent || '');
+    out[k + 1] = !w ? '' : (typeof t === 'string') ? t : (el.textContent || '');
     out[k + 2] = html[i];
-    out[k + 3] = (isHtml(el) && el.localName === 'a' && el.hasAttribute('href')
+    out[k + 3] = (w && isHtml(el) && el.localName === 'a' && el.hasAttribute('href')
                   && typeof el.href === 'string') ? el.href : '';
   }
   return out;
@@ -113,9 +113,16 @@ QString wrapped(const QString &body)
 
 } // namespace
 
-QString readDocument()
+QString readDocument(DocumentParts parts)
 {
-    return wrapped(QString::fromUtf8(kAllElements) + QString::fromUtf8(kReadDocument));
+    // Only the texts of the wanted elements are worked out and carried.
+    const QString selection = parts == DocumentParts::LinksOnly
+        ? QStringLiteral("  var LINKS_ONLY = true;\n")
+        : QStringLiteral("  var LINKS_ONLY = false;\n");
+    const QString wanted = QStringLiteral(
+        "  function wanted(el) { return !LINKS_ONLY || String(el.tagName).toUpperCase() === 'A'; }\n");
+    return wrapped(QString::fromUtf8(kAllElements) + selection + wanted
+                   + QString::fromUtf8(kReadDocument));
 }
 
 std::optional<DocumentSnapshot> parseDocument(const QVariant &answer)

@@ -369,6 +369,16 @@ void WebBrowser::setDocumentStartScripts(const QStringList &scripts)
 
 std::optional<DocumentSnapshot> WebBrowser::readDocument()
 {
+    return readSnapshot(DocumentParts::Everything);
+}
+
+std::optional<DocumentSnapshot> WebBrowser::readLinks()
+{
+    return readSnapshot(DocumentParts::LinksOnly);
+}
+
+std::optional<DocumentSnapshot> WebBrowser::readSnapshot(DocumentParts parts)
+{
     // A handler that runs during one of the waits may destroy this browser.
     QPointer<WebBrowser> self(this);
     const int limitMs = d->readTimeoutMs;
@@ -376,7 +386,8 @@ std::optional<DocumentSnapshot> WebBrowser::readDocument()
     clock.start();
     chunked::Assembler read;
     std::optional<QVariant> answer =
-        d->run(chunked::beginRead(), QWebEngineScript::ApplicationWorld, d->reads);
+        d->run(chunked::beginRead(chunked::kDefaultBudget, parts), QWebEngineScript::ApplicationWorld,
+               d->reads);
     if (!answer || !read.begin(*answer))
         return std::nullopt;
     // The whole read keeps to one time limit.

@@ -36,11 +36,10 @@ void WebBrowserPort::setSilent(bool silent)
         m_browser->setSilent(silent);
 }
 
-std::optional<workflow::LoadedPage> WebBrowserPort::readDocument()
+namespace {
+
+std::optional<workflow::LoadedPage> ToLoadedPage(std::optional<browser::DocumentSnapshot> snapshot)
 {
-    if (!m_browser)
-        return std::nullopt;
-    std::optional<browser::DocumentSnapshot> snapshot = m_browser->readDocument();
     if (!snapshot)
         return std::nullopt;
     workflow::LoadedPage page;
@@ -55,6 +54,18 @@ std::optional<workflow::LoadedPage> WebBrowserPort::readDocument()
         page.hrefs.append(std::move(e.href));
     }
     return page;
+}
+
+} // namespace
+
+std::optional<workflow::LoadedPage> WebBrowserPort::readDocument()
+{
+    return m_browser ? ToLoadedPage(m_browser->readDocument()) : std::nullopt;
+}
+
+std::optional<workflow::LoadedPage> WebBrowserPort::readLinks()
+{
+    return m_browser ? ToLoadedPage(m_browser->readLinks()) : std::nullopt;
 }
 
 std::optional<QString> WebBrowserPort::readBodyText()

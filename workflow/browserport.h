@@ -38,6 +38,11 @@ public:
     virtual void setSilent(bool silent) = 0;
 
     virtual std::optional<LoadedPage> readDocument() = 0;
+    // As readDocument(), but only the links (tag name A in any case) need
+    // their inner text, inner HTML and target; other elements may come with
+    // empty ones. All the next-page command looks at, at a fraction of the
+    // cost of a whole read.
+    virtual std::optional<LoadedPage> readLinks() { return readDocument(); }
     // nullopt also when the document has no body.
     virtual std::optional<QString> readBodyText() = 0;
     // nullopt when the focused element is not a link or cannot be read.

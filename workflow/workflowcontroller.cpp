@@ -70,7 +70,7 @@ void WorkflowController::nextPage()
 void WorkflowController::followNextLink(bool guardAgainstLoops)
 {
     const quint64 generation = m_runs.current();
-    const std::optional<LoadedPage> page = m_browser.readDocument();
+    const std::optional<LoadedPage> page = m_browser.readLinks();
     // A run that started while the page was read owns the page now.
     if (outdated(generation) || !page)
         return;

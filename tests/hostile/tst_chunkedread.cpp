@@ -72,9 +72,13 @@ private slots:
     void matchesOneRoundTripRead();
     void keptAnswerIsDroppedAndHiddenFromPage();
     void replacedDocumentEndsRead();
+    void linksOnlyReadKeepsPositionsAndLinks_data();
+    void linksOnlyReadKeepsPositionsAndLinks();
 
 private:
-    std::optional<DocumentSnapshot> readInPieces(QWebEnginePage &page, int budget, int *trips);
+    std::optional<DocumentSnapshot> readInPieces(QWebEnginePage &page, int budget, int *trips,
+                                                 pagewick::browser::DocumentParts parts =
+                                                     pagewick::browser::DocumentParts::Everything);
 
     pagewick::testsupport::LoopbackServer m_server;
 };
@@ -177,10 +181,11 @@ void TestChunkedRead::initTestCase()
 }
 
 std::optional<DocumentSnapshot> TestChunkedRead::readInPieces(QWebEnginePage &page, int budget,
-                                                              int *trips)
+                                                              int *trips,
+                                                              pagewick::browser::DocumentParts parts)
 {
     chunked::Assembler read;
-    auto answer = pagewick::testsupport::runScript(page, chunked::beginRead(budget), kWorld);
+    auto answer = pagewick::testsupport::runScript(page, chunked::beginRead(budget, parts), kWorld);
     *trips = 1;
     if (!answer || !read.begin(*answer))
         return std::nullopt;
@@ -269,6 +274,51 @@ void TestChunkedRead::replacedDocumentEndsRead()
     QVERIFY(answer);
     QVERIFY(!read.feed(*answer));
     QVERIFY(!read.take());
+}
+
+void TestChunkedRead::linksOnlyReadKeepsPositionsAndLinks_data()
+{
+    QTest::addColumn<int>("budget");
+    QTest::newRow("in pieces") << 16;
+    QTest::newRow("at once") << chunked::kDefaultBudget;
+}
+
+void TestChunkedRead::linksOnlyReadKeepsPositionsAndLinks()
+{
+    QFETCH(int, budget);
+    QWebEnginePage page;
+    QVERIFY(pagewick::testsupport::loadPage(page, m_server.url(QStringLiteral("/tricky.html"))));
+    const auto whole = pagewick::testsupport::runScript(page, scripts::readDocument(), kWorld);
+    QVERIFY(whole);
+    const auto full = scripts::parseDocument(*whole);
+    QVERIFY(full);
+    int trips = 0;
+    const auto links = readInPieces(page, budget, &trips, pagewick::browser::DocumentParts::LinksOnly);
+    QVERIFY(links);
+
+    QCOMPARE(links->url, full->url);
+    QCOMPARE(links->title, full->title);
+    QCOMPARE(links->hasBody, full->hasBody);
+    QCOMPARE(links->bodyText, QString());
+    QCOMPARE(links->all.size(), full->all.size());
+    int linkCount = 0;
+    for (qsizetype i = 0; i < full->all.size(); ++i) {
+        const auto &a = links->all.at(i);
+        const auto &b = full->all.at(i);
+        QCOMPARE(a.tagName, b.tagName);
+        if (b.tagName.toUpper() == QLatin1String("A")) {
+            ++linkCount;
+            QCOMPARE(a.innerText, b.innerText);
+            QCOMPARE(a.innerHTML, b.innerHTML);
+            QCOMPARE(a.href, b.href);
+            QVERIFY(!a.innerText.isEmpty());
+        } else {
+            QCOMPARE(a.innerText, QString());
+            QCOMPARE(a.innerHTML, QString());
+            QCOMPARE(a.href, QString());
+        }
+    }
+    QCOMPARE(linkCount, 3);
 }
 
 QTEST_MAIN(TestChunkedRead)
