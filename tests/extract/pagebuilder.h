@@ -7,7 +7,7 @@
 // Elements and pages whose counts are set exactly, for the detection tests.
 namespace pagewick::extract::testing {
 
-struct ElementSpec
+struct ElementRecipe
 {
     QString tag = QStringLiteral("DIV");
     qsizetype length = 120; // innerText length
@@ -19,7 +19,7 @@ struct ElementSpec
     QString prefix;         // text placed first
 };
 
-inline PageElement MakeElement(const ElementSpec &s)
+inline PageElement MakeElement(const ElementRecipe &s)
 {
     QString text = s.prefix;
     for (qsizetype k = 0; k < s.marks; ++k)

@@ -13,9 +13,9 @@ const QString kDashes =
     QStringLiteral("------------------------------------------------------------");
 const QString kCrLf = QStringLiteral("\r\n");
 
-ElementSpec Spec(const char *tag, int length, int tags, int marks, char16_t fill = u'文')
+ElementRecipe Recipe(const char *tag, int length, int tags, int marks, char16_t fill = u'文')
 {
-    ElementSpec s;
+    ElementRecipe s;
     s.tag = QString::fromLatin1(tag);
     s.length = length;
     s.tags = tags;
@@ -45,7 +45,7 @@ struct Recorder
 
 } // namespace
 
-Q_DECLARE_METATYPE(pagewick::extract::testing::ElementSpec)
+Q_DECLARE_METATYPE(pagewick::extract::testing::ElementRecipe)
 
 class TestDetection : public QObject
 {
@@ -73,19 +73,19 @@ private slots:
 
 void TestDetection::ranking_data()
 {
-    QTest::addColumn<ElementSpec>("first");
-    QTest::addColumn<ElementSpec>("second");
+    QTest::addColumn<ElementRecipe>("first");
+    QTest::addColumn<ElementRecipe>("second");
     QTest::addColumn<int>("winner");
 
-    const ElementSpec s10445 = Spec("DIV", 1269, 30, 22, u'甲');
-    const ElementSpec s10445_5 = Spec("DIV", 847, 20, 22, u'乙');
-    const ElementSpec s100022 = Spec("TD", 99000, 11, 22, u'丙');
-    const ElementSpec s20022 = Spec("DIV", 11000, 11, 22, u'丁');
-    const ElementSpec sLower = Spec("DIV", 1000, 30, 22, u'戊');
-    ElementSpec tdTwin = s10445;
+    const ElementRecipe s10445 = Recipe("DIV", 1269, 30, 22, u'甲');
+    const ElementRecipe s10445_5 = Recipe("DIV", 847, 20, 22, u'乙');
+    const ElementRecipe s100022 = Recipe("TD", 99000, 11, 22, u'丙');
+    const ElementRecipe s20022 = Recipe("DIV", 11000, 11, 22, u'丁');
+    const ElementRecipe sLower = Recipe("DIV", 1000, 30, 22, u'戊');
+    ElementRecipe tdTwin = s10445;
     tdTwin.tag = QStringLiteral("TD");
     tdTwin.fill = QChar(u'己');
-    ElementSpec divTwin = s10445;
+    ElementRecipe divTwin = s10445;
     divTwin.fill = QChar(u'庚');
 
     QTest::newRow("higher score wins") << sLower << s10445 << 1;
@@ -102,8 +102,8 @@ void TestDetection::ranking_data()
 
 void TestDetection::ranking()
 {
-    QFETCH(ElementSpec, first);
-    QFETCH(ElementSpec, second);
+    QFETCH(ElementRecipe, first);
+    QFETCH(ElementRecipe, second);
     QFETCH(int, winner);
     const QVector<PageElement> elements = {MakeElement(first), MakeElement(second)};
     CandidateState state;
@@ -115,14 +115,14 @@ void TestDetection::ranking()
 
 void TestDetection::thresholdsThroughTheRun_data()
 {
-    QTest::addColumn<ElementSpec>("spec");
+    QTest::addColumn<ElementRecipe>("recipe");
     QTest::addColumn<bool>("accepted");
 
-    ElementSpec base = Spec("DIV", 101, 11, 6);
+    ElementRecipe base = Recipe("DIV", 101, 11, 6);
     base.hyphens = 18;
     base.links = 4;
     QTest::newRow("all limits just passed") << base << true;
-    ElementSpec s = base;
+    ElementRecipe s = base;
     s.length = 100;
     QTest::newRow("100 characters") << s << false;
     s = base;
@@ -148,9 +148,9 @@ void TestDetection::thresholdsThroughTheRun_data()
 
 void TestDetection::thresholdsThroughTheRun()
 {
-    QFETCH(ElementSpec, spec);
+    QFETCH(ElementRecipe, recipe);
     QFETCH(bool, accepted);
-    const PageElement element = MakeElement(spec);
+    const PageElement element = MakeElement(recipe);
     CandidateState state;
     const auto body = DetectMainText(MakePage({element}), state, {});
     QVERIFY(body);
@@ -160,9 +160,9 @@ void TestDetection::thresholdsThroughTheRun()
 
 void TestDetection::logKeysAndBody()
 {
-    const PageElement a = MakeElement(Spec("DIV", 847, 20, 22, u'乙'));
-    const PageElement skipped = MakeElement(Spec("DIV", 1269, 30, 5));
-    const PageElement b = MakeElement(Spec("DIV", 1269, 30, 22, u'甲'));
+    const PageElement a = MakeElement(Recipe("DIV", 847, 20, 22, u'乙'));
+    const PageElement skipped = MakeElement(Recipe("DIV", 1269, 30, 5));
+    const PageElement b = MakeElement(Recipe("DIV", 1269, 30, 22, u'甲'));
     CandidateState state{QStringLiteral("old log"), {QStringLiteral("old")}};
 
     const auto body = DetectMainText(MakePage({a, skipped, b}), state, {});
@@ -179,9 +179,9 @@ void TestDetection::logKeysAndBody()
 
 void TestDetection::bodyIsUntrimmed()
 {
-    ElementSpec spec = Spec("TD", 300, 12, 8);
-    spec.prefix = QStringLiteral("\r\n  　第一段 ");
-    PageElement e = MakeElement(spec);
+    ElementRecipe recipe = Recipe("TD", 300, 12, 8);
+    recipe.prefix = QStringLiteral("\r\n  　第一段 ");
+    PageElement e = MakeElement(recipe);
     e.innerText += QStringLiteral(" \r\n　 ");
     CandidateState state;
     const auto body = DetectMainText(MakePage({e}), state, {});
@@ -194,7 +194,7 @@ void TestDetection::nestedCandidatesAreAllExamined()
 {
     // The inner div's markup carries most of the tags, so the td holding it
     // has less text per tag and ranks lower.
-    const PageElement inner = MakeElement(Spec("DIV", 1269, 30, 22, u'甲'));
+    const PageElement inner = MakeElement(Recipe("DIV", 1269, 30, 22, u'甲'));
     const PageElement outer{QStringLiteral("TD"), inner.innerText + QStringLiteral("附言"),
                             QStringLiteral("<DIV>") + inner.innerHTML
                                 + QStringLiteral("</DIV><BR><BR>附言")};
@@ -209,8 +209,8 @@ void TestDetection::nestedCandidatesAreAllExamined()
 
 void TestDetection::progressAndYields()
 {
-    const PageElement accepted = MakeElement(Spec("DIV", 200, 12, 8));
-    const PageElement rejected = MakeElement(Spec("TD", 200, 3, 8));
+    const PageElement accepted = MakeElement(Recipe("DIV", 200, 12, 8));
+    const PageElement rejected = MakeElement(Recipe("TD", 200, 3, 8));
     const PageElement ignored{QStringLiteral("P"), accepted.innerText, accepted.innerHTML};
     CandidateState state;
     Recorder rec;
@@ -230,7 +230,7 @@ void TestDetection::stoppedRunLeavesStateAlone_data()
 void TestDetection::stoppedRunLeavesStateAlone()
 {
     QFETCH(int, stopAtYield);
-    const PageElement e = MakeElement(Spec("DIV", 200, 12, 8));
+    const PageElement e = MakeElement(Recipe("DIV", 200, 12, 8));
     const PageElement other{QStringLiteral("SPAN"), QString(), QString()};
     const CandidateState before{QStringLiteral("old log"), {QString(), QStringLiteral("old")}};
     CandidateState state = before;
@@ -288,7 +288,7 @@ void TestDetection::noCandidateEmptiesState()
 
 void TestDetection::emptyHooks()
 {
-    const PageElement e = MakeElement(Spec("DIV", 200, 12, 8));
+    const PageElement e = MakeElement(Recipe("DIV", 200, 12, 8));
     CandidateState state;
     const auto body = DetectMainText(MakePage({e, e}), state, DetectionHooks{});
     QVERIFY(body);
@@ -312,10 +312,10 @@ void TestDetection::keyQuotedInEarlierText_data()
 void TestDetection::keyQuotedInEarlierText()
 {
     QFETCH(QString, quote);
-    ElementSpec quoting = Spec("DIV", 1000, 30, 22, u'乙');
+    ElementRecipe quoting = Recipe("DIV", 1000, 30, 22, u'乙');
     quoting.prefix = quote;
     const PageElement first = MakeElement(quoting);
-    const PageElement winner = MakeElement(Spec("DIV", 1269, 30, 22, u'甲'));
+    const PageElement winner = MakeElement(Recipe("DIV", 1269, 30, 22, u'甲'));
     CandidateState state;
 
     const auto body = DetectMainText(MakePage({first, winner}), state, {});
