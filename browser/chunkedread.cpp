@@ -15,17 +15,24 @@ constexpr qsizetype kElementFields = 4;
 
 // Pieces from `field`/`offset` on, about `budget` characters of them: whole
 // fields while they fit, then the start of the next one. A surrogate pair is
-// never cut, since a lone half would not survive the crossing. Each piece
-// also counts a little on its own, so a chunk of many tiny fields stays small.
+// never cut, and a lone half (which would not survive the crossing) becomes
+// U+FFFD, so every piece keeps its length. Each piece also counts a little on
+// its own, so a chunk of many tiny fields stays small. The pieces cross as
+// one text with their lengths beside it: every item of an answer costs about
+// as much to carry over as a few dozen characters.
 const char kTake[] = R"JS(
+  var SURROGATE = /[\uD800-\uDFFF]/;
+  var LONE = /[\uD800-\uDBFF](?![\uDC00-\uDFFF])|(?<![\uD800-\uDBFF])[\uDC00-\uDFFF]/g;
+  function wellFormed(s) { return SURROGATE.test(s) ? s.replace(LONE, '\uFFFD') : s; }
   function take(out, field, offset, budget) {
-    var pieces = [];
+    var pieces = [], lengths = [];
+    function add(p) { p = wellFormed(p); pieces.push(p); lengths.push(p.length); }
     while (field < out.length && budget > 0) {
       var s = out[field];
       if (typeof s !== 'string') s = s ? '1' : '';
       var rest = s.length - offset;
       if (rest <= budget) {
-        pieces.push(offset ? s.substring(offset) : s);
+        add(offset ? s.substring(offset) : s);
         budget -= rest + 16;
         field++;
         offset = 0;
@@ -33,12 +40,35 @@ const char kTake[] = R"JS(
         var end = offset + budget;
         var c = s.charCodeAt(end - 1);
         if (c >= 0xD800 && c <= 0xDBFF) end = (end - 1 > offset) ? end - 1 : Math.min(end + 1, s.length);
-        pieces.push(s.substring(offset, end));
+        add(s.substring(offset, end));
         offset = end;
         budget = 0;
       }
     }
-    return [field, offset].concat(pieces);
+    return [field, offset, lengths.join(','), pieces.join('')];
+  }
+)JS";
+
+// A stamp of the document as it is now: the same stamp, and no change to its
+// nodes, attributes or texts recorded since, means the document is unchanged.
+// The watch lives in the program's own script world, which a new document
+// replaces, so a stamp never outlives its document.
+const char kWatch[] = R"JS(
+  function watchStamp() {
+    var w = window.__pagewickWatch;
+    if (!w) {
+      w = window.__pagewickWatch = {
+        id: String(Date.now()) + '-' + String(Math.random()).slice(2), version: 0, changed: false
+      };
+      w.observer = new MutationObserver(function () { w.changed = true; });
+      w.observer.observe(document, { subtree: true, childList: true, attributes: true,
+                                     characterData: true });
+    } else {
+      w.observer.takeRecords();
+    }
+    w.changed = false;
+    w.version += 1;
+    return w.id + ':' + w.version;
   }
 )JS";
 
@@ -75,9 +105,10 @@ bool IsInnerText(qsizetype field)
 
 } // namespace
 
-QString beginRead(int budget, DocumentParts parts)
+QString beginRead(int budget, const DocumentParts &parts)
 {
     return QStringLiteral("(function () {\n'use strict';\n") + QString::fromUtf8(kTake)
+        + QString::fromUtf8(kWatch) + QStringLiteral("  var stamp = watchStamp();\n")
         + QStringLiteral("  var out = ") + scripts::readDocument(parts)
         + QStringLiteral(";\n"
                          "  var r = take(out, 0, 0, %1);\n"
@@ -87,7 +118,7 @@ QString beginRead(int budget, DocumentParts parts)
                          "    token = String(Date.now()) + '-' + String(Math.random()).slice(2);\n"
                          "    kept[token] = out;\n"
                          "  }\n"
-                         "  return [token, out.length].concat(r);\n"
+                         "  return [token, out.length, stamp].concat(r);\n"
                          "})()")
               .arg(budget);
 }
@@ -109,6 +140,17 @@ QString readChunk(const QString &token, qsizetype field, qsizetype offset, int b
               .arg(budget);
 }
 
+QString unchangedSince(const QString &stamp)
+{
+    return QStringLiteral("(function () {\n"
+                          "  var w = window.__pagewickWatch;\n"
+                          "  if (!w) return false;\n"
+                          "  if (w.observer.takeRecords().length > 0) w.changed = true;\n"
+                          "  return !w.changed && (w.id + ':' + w.version) === %1;\n"
+                          "})()")
+        .arg(JsString(stamp));
+}
+
 QString releaseRead(const QString &token)
 {
     return QStringLiteral("(function () { var kept = window.__pagewickReads;"
@@ -121,16 +163,18 @@ bool Assembler::begin(const QVariant &answer)
     if (m_begun || answer.typeId() != QMetaType::QVariantList)
         return false;
     const QVariantList list = answer.toList();
-    if (list.size() < 4 || list.at(0).typeId() != QMetaType::QString)
+    if (list.size() < 5 || list.at(0).typeId() != QMetaType::QString
+        || list.at(2).typeId() != QMetaType::QString)
         return false;
     const std::optional<qsizetype> count = Count(list.at(1));
     if (!count || *count < kHeaderFields || (*count - kHeaderFields) % kElementFields != 0)
         return false;
     m_begun = true;
     m_token = list.at(0).toString();
+    m_stamp = list.at(2).toString();
     m_fieldCount = *count;
     m_snapshot.all.reserve((m_fieldCount - kHeaderFields) / kElementFields);
-    if (!takePieces(list, 2)) {
+    if (!takePieces(list, 3)) {
         m_failed = true;
         return false;
     }
@@ -155,28 +199,43 @@ bool Assembler::feed(const QVariant &answer)
 
 bool Assembler::takePieces(const QVariantList &list, qsizetype first)
 {
-    if (list.size() < first + 2)
+    if (list.size() != first + 4 || list.at(first + 2).typeId() != QMetaType::QString
+        || list.at(first + 3).typeId() != QMetaType::QString)
         return false;
     const std::optional<qsizetype> nextField = Count(list.at(first));
     const std::optional<qsizetype> nextOffset = Count(list.at(first + 1));
     if (!nextField || !nextOffset || *nextField > m_fieldCount)
         return false;
-    const qsizetype pieceCount = list.size() - first - 2;
+    const QString lengthList = list.at(first + 2).toString();
+    const QString data = list.at(first + 3).toString();
     // Every answer must move on, or the reader would ask for ever.
-    if (pieceCount == 0)
+    if (lengthList.isEmpty())
+        return false;
+    QList<qsizetype> lengths;
+    qsizetype total = 0;
+    for (const QStringView item : QStringView(lengthList).split(QLatin1Char(','))) {
+        bool ok = false;
+        const qsizetype length = item.toLongLong(&ok);
+        if (!ok || length < 0 || length > data.size() - total)
+            return false;
+        lengths.append(length);
+        total += length;
+    }
+    if (total != data.size())
         return false;
 
     qsizetype field = m_field;
     qsizetype offset = m_offset;
-    for (qsizetype k = 0; k < pieceCount; ++k) {
-        const QVariant &v = list.at(first + 2 + k);
-        if (v.typeId() != QMetaType::QString || field >= m_fieldCount)
+    qsizetype at = 0;
+    for (qsizetype k = 0; k < lengths.size(); ++k) {
+        if (field >= m_fieldCount)
             return false;
-        const QString piece = v.toString();
+        const QStringView piece = QStringView(data).mid(at, lengths.at(k));
+        at += piece.size();
         if (!append(field, piece, offset > 0))
             return false;
         offset += piece.size();
-        const bool last = k + 1 == pieceCount;
+        const bool last = k + 1 == lengths.size();
         if (last && *nextOffset > 0) {
             // The field goes on in the next answer.
             if (*nextField != field || *nextOffset != offset)
@@ -195,7 +254,7 @@ bool Assembler::takePieces(const QVariantList &list, qsizetype first)
     return true;
 }
 
-bool Assembler::append(qsizetype field, const QString &piece, bool continues)
+bool Assembler::append(qsizetype field, QStringView piece, bool continues)
 {
     if (!continues)
         m_current.clear();
@@ -206,10 +265,12 @@ bool Assembler::append(qsizetype field, const QString &piece, bool continues)
     // A CR LF cut between two pieces is still one break.
     if (continues && m_current.endsWith(QLatin1Char('\r')) && piece.startsWith(QLatin1Char('\n'))) {
         m_current += QLatin1Char('\n');
-        m_current += scripts::toCrLf(piece.mid(1));
-    } else {
-        m_current += scripts::toCrLf(piece);
+        piece = piece.mid(1);
     }
+    if (piece.contains(QLatin1Char('\n')))
+        m_current += scripts::toCrLf(piece.toString());
+    else
+        m_current += piece;
     return true;
 }
 

@@ -24,9 +24,15 @@ namespace pagewick::browser::chunked {
 constexpr int kDefaultBudget = 1 << 20;
 
 // Builds the answer, keeps it under a fresh token unless it fits at once, and
-// answers [token, field count, next field, next offset, pieces...].
-QString beginRead(int budget = kDefaultBudget, DocumentParts parts = DocumentParts::Everything);
-// Answers [next field, next offset, pieces...] from the kept answer, or null
+// answers [token, field count, stamp, next field, next offset, piece lengths,
+// pieces], the lengths comma-separated and the pieces joined into one text.
+// The stamp names the document as it was read; see unchangedSince().
+QString beginRead(int budget = kDefaultBudget,
+                  const DocumentParts &parts = DocumentParts::everything());
+// Answers true when the document read under `stamp` is still there, with no
+// change to its nodes, attributes or texts since.
+QString unchangedSince(const QString &stamp);
+// Answers [next field, next offset, piece lengths, pieces] from the kept answer, or null
 // when there is none (the document has been replaced); drops it once done.
 QString readChunk(const QString &token, qsizetype field, qsizetype offset,
                   int budget = kDefaultBudget);
@@ -45,6 +51,7 @@ public:
 
     bool finished() const { return m_begun && m_field >= m_fieldCount; }
     QString token() const { return m_token; }
+    QString stamp() const { return m_stamp; }
     qsizetype nextField() const { return m_field; }
     qsizetype nextOffset() const { return m_offset; }
 
@@ -53,12 +60,13 @@ public:
 
 private:
     bool takePieces(const QVariantList &list, qsizetype first);
-    bool append(qsizetype field, const QString &piece, bool continues);
+    bool append(qsizetype field, QStringView piece, bool continues);
     bool completeField(qsizetype field);
 
     bool m_begun = false;
     bool m_failed = false;
     QString m_token;
+    QString m_stamp;
     qsizetype m_fieldCount = 0;
     qsizetype m_field = 0;  // the field the next piece belongs to
     qsizetype m_offset = 0; // where in it the next piece starts

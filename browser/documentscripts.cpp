@@ -1,5 +1,7 @@
 #include "browser/documentscripts.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QVariantList>
 
 namespace pagewick::browser::scripts {
@@ -94,7 +96,7 @@ const char kReadDocument[] = R"JS(
   out[0] = document.URL;
   out[1] = document.title;
   out[2] = body !== null;
-  out[3] = (body && !LINKS_ONLY) ? body.innerText : '';
+  out[3] = (body && BODY_TEXT) ? body.innerText : '';
   for (i = 0; i < n; i++) {
     var el = els[i], w = wanted(el), t = w ? el.innerText : '', k = 4 + 4 * i;
     out[k] = el.tagName;
@@ -113,14 +115,19 @@ QString wrapped(const QString &body)
 
 } // namespace
 
-QString readDocument(DocumentParts parts)
+QString readDocument(const DocumentParts &parts)
 {
     // Only the texts of the wanted elements are worked out and carried.
-    const QString selection = parts == DocumentParts::LinksOnly
-        ? QStringLiteral("  var LINKS_ONLY = true;\n")
-        : QStringLiteral("  var LINKS_ONLY = false;\n");
+    QStringList upper;
+    for (const QString &tag : parts.tagNames)
+        upper.append(tag.toUpper());
+    const QString selection = QStringLiteral("  var EVERY = %1, BODY_TEXT = %2, TAGS = new Set(%3);\n")
+                                  .arg(parts.everyElement ? QStringLiteral("true") : QStringLiteral("false"),
+                                       parts.bodyText ? QStringLiteral("true") : QStringLiteral("false"),
+                                       QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(upper))
+                                                             .toJson(QJsonDocument::Compact)));
     const QString wanted = QStringLiteral(
-        "  function wanted(el) { return !LINKS_ONLY || String(el.tagName).toUpperCase() === 'A'; }\n");
+        "  function wanted(el) { return EVERY || TAGS.has(String(el.tagName).toUpperCase()); }\n");
     return wrapped(QString::fromUtf8(kAllElements) + selection + wanted
                    + QString::fromUtf8(kReadDocument));
 }

@@ -17,9 +17,9 @@ namespace pagewick::browser::scripts {
 // A element with an href, else empty). innerHTML is serialized by the script
 // itself, with tag names in upper case. (A flat array of strings crosses
 // over faster than the same data as one JSON text, decoding included.)
-// With DocumentParts::LinksOnly only the A elements carry their texts; see
-// WebBrowser::readLinks().
-QString readDocument(DocumentParts parts = DocumentParts::Everything);
+// Elements outside `parts` come with their tag name alone, and the body text
+// is empty unless asked for.
+QString readDocument(const DocumentParts &parts = DocumentParts::everything());
 std::optional<DocumentSnapshot> parseDocument(const QVariant &answer);
 
 // Answers [title].

@@ -84,6 +84,15 @@ public:
     WaitRegistry actions;
     WaitRegistry loadWaits;
     QList<QWebEngineScript> startScripts;
+    // The last document read, for answering a read of the same, unchanged
+    // document again without reading it.
+    struct LastRead
+    {
+        DocumentParts parts;
+        QString stamp;
+        DocumentSnapshot snapshot;
+    };
+    std::optional<LastRead> lastRead;
     int readTimeoutMs = kDefaultReadTimeoutMs;
     bool navigatePending = false;
     quint64 navigateSerial = 0;
@@ -181,6 +190,7 @@ void WebBrowser::Private::renderProcessDied(QWebEnginePage::RenderProcessTermina
 
 void WebBrowser::Private::pageChanging()
 {
+    lastRead.reset();
     reads.failAll();
     actions.succeedAll(true);
 }
@@ -367,17 +377,34 @@ void WebBrowser::setDocumentStartScripts(const QStringList &scripts)
     }
 }
 
-std::optional<DocumentSnapshot> WebBrowser::readDocument()
+std::optional<DocumentSnapshot> WebBrowser::readDocument(const DocumentParts &parts)
 {
-    return readSnapshot(DocumentParts::Everything);
+    if (auto again = lastReadIfUnchanged(parts))
+        return again;
+    return readSnapshot(parts);
 }
 
 std::optional<DocumentSnapshot> WebBrowser::readLinks()
 {
-    return readSnapshot(DocumentParts::LinksOnly);
+    return readDocument(DocumentParts::linksOnly());
 }
 
-std::optional<DocumentSnapshot> WebBrowser::readSnapshot(DocumentParts parts)
+std::optional<DocumentSnapshot> WebBrowser::lastReadIfUnchanged(const DocumentParts &parts)
+{
+    if (!d->lastRead || !d->lastRead->parts.covers(parts))
+        return std::nullopt;
+    QPointer<WebBrowser> self(this);
+    const QString stamp = d->lastRead->stamp;
+    const std::optional<QVariant> answer =
+        d->run(chunked::unchangedSince(stamp), QWebEngineScript::ApplicationWorld, d->reads);
+    // The page may have changed, or another read taken the place, meanwhile.
+    if (!self || !answer || answer->typeId() != QMetaType::Bool || !answer->toBool() || !d->lastRead
+        || d->lastRead->stamp != stamp)
+        return std::nullopt;
+    return d->lastRead->snapshot;
+}
+
+std::optional<DocumentSnapshot> WebBrowser::readSnapshot(const DocumentParts &parts)
 {
     // A handler that runs during one of the waits may destroy this browser.
     QPointer<WebBrowser> self(this);
@@ -400,12 +427,31 @@ std::optional<DocumentSnapshot> WebBrowser::readSnapshot(DocumentParts parts)
         if (!answer || !read.feed(*answer))
             break;
     }
-    if (read.finished())
-        return read.take();
+    if (read.finished()) {
+        std::optional<DocumentSnapshot> snapshot = read.take();
+        if (self && snapshot)
+            d->lastRead = Private::LastRead{parts, read.stamp(), *snapshot};
+        return snapshot;
+    }
     // The kept answer would otherwise stay in the page until it is replaced.
     if (self && d->page && d->renderAlive)
         d->page->runJavaScript(chunked::releaseRead(read.token()), QWebEngineScript::ApplicationWorld);
     return std::nullopt;
+}
+
+bool DocumentParts::covers(const DocumentParts &other) const
+{
+    if (other.bodyText && !bodyText)
+        return false;
+    if (everyElement)
+        return true;
+    if (other.everyElement)
+        return false;
+    for (const QString &tag : other.tagNames) {
+        if (!tagNames.contains(tag, Qt::CaseInsensitive))
+            return false;
+    }
+    return true;
 }
 
 std::optional<QString> WebBrowser::readTitle()

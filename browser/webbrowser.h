@@ -24,13 +24,24 @@ struct Element
     QString href;      // resolved link target of an A element with an href; empty otherwise
 };
 
-// What a document read brings of each element.
-enum class DocumentParts {
-    Everything,
-    // Only links (tag name A in any case) carry their texts, markup and
-    // target; every other element has its tag name alone, and the body
-    // text is empty.
-    LinksOnly,
+// What a document read brings. Elements outside the selection keep their
+// place in `all` with their tag name alone (empty texts, markup and target),
+// so positions are still those of document.all.
+struct DocumentParts
+{
+    bool everyElement = true;
+    QStringList tagNames; // with everyElement false: the tags (any case) read in full
+    bool bodyText = true;
+
+    static DocumentParts everything() { return {}; }
+    static DocumentParts elements(QStringList tags, bool withBodyText)
+    {
+        return {false, std::move(tags), withBodyText};
+    }
+    // Links (tag name A in any case) only, without the body text.
+    static DocumentParts linksOnly() { return elements({QStringLiteral("A")}, false); }
+    // Whether a read of these parts holds everything a read of `other` would.
+    bool covers(const DocumentParts &other) const;
 };
 
 // The top-level document read in one round trip.
@@ -97,9 +108,11 @@ public:
     void setDocumentStartScripts(const QStringList &scripts);
 
     // --- document operations (synchronous, yielding) ---
-    std::optional<DocumentSnapshot> readDocument();
-    // The document with DocumentParts::LinksOnly: positions are those of
-    // document.all, as in readDocument(), at a fraction of its cost.
+    // A document that has not changed since the last read (no change to its
+    // nodes, attributes or texts) is answered from that read when it covers
+    // the parts asked for, for the cost of one short round trip.
+    std::optional<DocumentSnapshot> readDocument(const DocumentParts &parts = DocumentParts::everything());
+    // readDocument(DocumentParts::linksOnly()).
     std::optional<DocumentSnapshot> readLinks();
     std::optional<QString> readTitle();
     std::optional<QString> readBodyText(); // nullopt also when there is no body
@@ -142,7 +155,8 @@ signals:
     void LostFocus();
 
 private:
-    std::optional<DocumentSnapshot> readSnapshot(DocumentParts parts);
+    std::optional<DocumentSnapshot> readSnapshot(const DocumentParts &parts);
+    std::optional<DocumentSnapshot> lastReadIfUnchanged(const DocumentParts &parts);
 
     class Private;
     std::unique_ptr<Private> d;

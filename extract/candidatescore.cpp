@@ -30,10 +30,15 @@ bool IsPreFilterSpace(QChar c)
     return c == QLatin1Char(' ') || c == kIdeographicSpace;
 }
 
+QStringList CandidateTagNames()
+{
+    return {QStringLiteral("td"), QStringLiteral("div")};
+}
+
 bool PassesPreFilter(const PageElement &element)
 {
-    const QString tag = element.tagName.toLower();
-    if (tag != QLatin1String("td") && tag != QLatin1String("div"))
+    static const QStringList candidateTags = CandidateTagNames();
+    if (!candidateTags.contains(element.tagName, Qt::CaseInsensitive))
         return false;
 
     const QString &text = element.innerText;

@@ -3,6 +3,7 @@
 #include "extract/pagedocument.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -24,6 +25,10 @@ PunctuationMode ChoosePunctuationMode(const std::optional<QString> &bodyText);
 // The spaces that the pre-filter ignores at both ends of an element's text:
 // U+0020 and the ideographic space U+3000, which Chinese pages indent with.
 bool IsPreFilterSpace(QChar c);
+
+// The tag names (lower case) of the elements detection examines; the
+// others' texts and markup are never looked at.
+QStringList CandidateTagNames();
 
 // Whether an element is examined at all: a td or div (any case) whose text,
 // without pre-filter spaces at its ends, is longer than 50 code units.

@@ -63,9 +63,12 @@ std::optional<workflow::LoadedPage> WebBrowserPort::readDocument()
     return m_browser ? ToLoadedPage(m_browser->readDocument()) : std::nullopt;
 }
 
-std::optional<workflow::LoadedPage> WebBrowserPort::readLinks()
+std::optional<workflow::LoadedPage> WebBrowserPort::readElements(const QStringList &tagNames,
+                                                                 bool bodyText)
 {
-    return m_browser ? ToLoadedPage(m_browser->readLinks()) : std::nullopt;
+    return m_browser
+        ? ToLoadedPage(m_browser->readDocument(browser::DocumentParts::elements(tagNames, bodyText)))
+        : std::nullopt;
 }
 
 std::optional<QString> WebBrowserPort::readBodyText()

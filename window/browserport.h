@@ -24,7 +24,7 @@ public:
     void setSilent(bool silent) override;
 
     std::optional<workflow::LoadedPage> readDocument() override;
-    std::optional<workflow::LoadedPage> readLinks() override;
+    std::optional<workflow::LoadedPage> readElements(const QStringList &tagNames, bool bodyText) override;
     std::optional<QString> readBodyText() override;
     std::optional<QString> readActiveElementHref() override;
     bool focusElement(int index) override;

@@ -17,10 +17,11 @@ QString forDisplay(QString text)
 } // namespace
 
 RichTextBox::RichTextBox(QWidget *parent)
-    : QTextEdit(parent)
+    : QPlainTextEdit(parent)
 {
-    setAcceptRichText(false);
-    setLineWrapMode(QTextEdit::WidgetWidth);
+    // A plain-text box lays out only what is on screen, so a long chapter
+    // goes in without laying out all of it first.
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
 }
 
 void RichTextBox::setText(const QString &text)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QString>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 namespace pagewick::window {
 
@@ -9,7 +9,7 @@ namespace pagewick::window {
 // included (CR LF as the extraction writes them, lone CR or LF as they came),
 // until the user edits it; after an edit the box's own line breaks are given
 // back as CR LF.
-class RichTextBox : public QTextEdit
+class RichTextBox : public QPlainTextEdit
 {
     Q_OBJECT
 

@@ -38,11 +38,18 @@ public:
     virtual void setSilent(bool silent) = 0;
 
     virtual std::optional<LoadedPage> readDocument() = 0;
-    // As readDocument(), but only the links (tag name A in any case) need
-    // their inner text, inner HTML and target; other elements may come with
-    // empty ones. All the next-page command looks at, at a fraction of the
-    // cost of a whole read.
-    virtual std::optional<LoadedPage> readLinks() { return readDocument(); }
+    // As readDocument(), but only the elements with one of tagNames (any
+    // case) need their inner text, inner HTML and target, and the body text
+    // is needed only when asked for; the rest may come empty. Positions are
+    // those of document.all all the same.
+    virtual std::optional<LoadedPage> readElements(const QStringList &tagNames, bool bodyText)
+    {
+        Q_UNUSED(tagNames);
+        Q_UNUSED(bodyText);
+        return readDocument();
+    }
+    // All the next-page command looks at: the links (tag name A).
+    std::optional<LoadedPage> readLinks() { return readElements({QStringLiteral("A")}, false); }
     // nullopt also when the document has no body.
     virtual std::optional<QString> readBodyText() = 0;
     // nullopt when the focused element is not a link or cannot be read.

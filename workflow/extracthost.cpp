@@ -1,5 +1,6 @@
 #include "workflow/extracthost.h"
 
+#include "extract/candidatescore.h"
 #include "text/eventyield.h"
 #include "workflow/browserport.h"
 #include "workflow/formport.h"
@@ -55,7 +56,11 @@ void PortExtractHost::setBrowserSilent(bool silent)
 
 std::optional<extract::PageDocument> PortExtractHost::readDocument()
 {
-    std::optional<LoadedPage> page = m_browser.readDocument();
+    // The links come too: the next-page command that follows the run then
+    // finds the document already read, unless it has changed meanwhile.
+    QStringList tags = extract::CandidateTagNames();
+    tags.append(QStringLiteral("A"));
+    std::optional<LoadedPage> page = m_browser.readElements(tags, true);
     if (!page)
         return std::nullopt;
     return std::move(page->document);

@@ -36,6 +36,8 @@ private slots:
     void readTitleAndBodyText();
     void pageScriptsCannotBendTheRead();
     void documentWithoutBody();
+    void linksReadAgainSeeChanges_data();
+    void linksReadAgainSeeChanges();
     void clickElementFollowsLink();
     void clickElementRefusesMissingElement_data();
     void clickElementRefusesMissingElement();
@@ -182,6 +184,51 @@ void TestDocumentRead::documentWithoutBody()
     QCOMPARE(doc->all.at(0).tagName, QStringLiteral("svg"));
     QCOMPARE(doc->all.at(0).innerHTML, QStringLiteral("<CIRCLE r=\"5\"></CIRCLE>"));
     QVERIFY(!m_browser->readBodyText());
+}
+
+void TestDocumentRead::linksReadAgainSeeChanges_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("none") << QString();
+    QTest::newRow("link text") << "document.getElementById('next').firstChild.data = '下一章';";
+    QTest::newRow("link target") << "document.getElementById('next').setAttribute('href', '/ch9.html');";
+    QTest::newRow("link added") << "var a = document.createElement('a'); a.href = '/x.html';"
+                                   " a.textContent = '下一页'; document.body.prepend(a);";
+    QTest::newRow("link removed") << "document.getElementById('next').remove();";
+    QTest::newRow("text of a child") << "var b = document.createElement('b'); b.textContent = '！';"
+                                        " document.getElementById('next').append(b);";
+    QTest::newRow("document rewritten") << "document.open(); document.write('<a href=\"/w.html\">下一页</a>');"
+                                           " document.close();";
+}
+
+void TestDocumentRead::linksReadAgainSeeChanges()
+{
+    // Extraction reads the blocks and links, the next-page command then the
+    // links again; a change made by the page between the two must show.
+    QFETCH(QString, change);
+    QVERIFY(load("/utf8-header.html"));
+    const auto first = m_browser->readDocument(
+        pagewick::browser::DocumentParts::elements({"TD", "DIV", "A"}, true));
+    QVERIFY(first);
+    if (!change.isEmpty())
+        QVERIFY(m_browser->execScript(m_browser->Object(), change));
+    const auto links = m_browser->readLinks();
+    QVERIFY(links);
+    const auto now = m_browser->readDocument();
+    QVERIFY(now);
+    // Each link's position, text, markup and target.
+    const auto linksOf = [](const DocumentSnapshot &doc) {
+        QStringList out;
+        for (qsizetype i = 0; i < doc.all.size(); ++i) {
+            const Element &e = doc.all.at(i);
+            if (e.tagName == QLatin1String("A"))
+                out << QStringLiteral("%1|%2|%3|%4").arg(i).arg(e.innerText, e.innerHTML, e.href);
+        }
+        return out;
+    };
+    QCOMPARE(links->all.size(), now->all.size());
+    QCOMPARE(linksOf(*links), linksOf(*now));
+    QCOMPARE(linksOf(*now) == linksOf(*first), change.isEmpty());
 }
 
 void TestDocumentRead::clickElementFollowsLink()

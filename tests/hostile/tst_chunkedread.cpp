@@ -14,6 +14,8 @@ namespace chunked = pagewick::browser::chunked;
 namespace scripts = pagewick::browser::scripts;
 using pagewick::browser::DocumentSnapshot;
 
+Q_DECLARE_METATYPE(pagewick::browser::DocumentParts)
+
 namespace {
 
 const quint32 kWorld = QWebEngineScript::ApplicationWorld;
@@ -51,6 +53,31 @@ QVariantList List(std::initializer_list<QVariant> items)
     return QVariantList(items);
 }
 
+// An answer as the page sends it: the first `head` items as they are, the
+// pieces after them as their comma-separated lengths and their joined text.
+QVariantList Packed(const QVariantList &items, int head)
+{
+    QVariantList out = items.mid(0, head);
+    QStringList lengths;
+    QString data;
+    for (const QVariant &piece : items.mid(head)) {
+        lengths << QString::number(piece.toString().size());
+        data += piece.toString();
+    }
+    out << lengths.join(QLatin1Char(',')) << data;
+    return out;
+}
+// The first answer: token, field count, stamp, next field, next offset, pieces.
+QVariantList First(std::initializer_list<QVariant> items)
+{
+    return Packed(QVariantList(items), 5);
+}
+// A later answer: next field, next offset, pieces.
+QVariantList Later(std::initializer_list<QVariant> items)
+{
+    return Packed(QVariantList(items), 2);
+}
+
 } // namespace
 
 class TestChunkedRead : public QObject
@@ -70,15 +97,19 @@ private slots:
     void initTestCase();
     void matchesOneRoundTripRead_data();
     void matchesOneRoundTripRead();
+    void loneSurrogateHalvesBecomeReplacements_data();
+    void loneSurrogateHalvesBecomeReplacements();
     void keptAnswerIsDroppedAndHiddenFromPage();
     void replacedDocumentEndsRead();
-    void linksOnlyReadKeepsPositionsAndLinks_data();
-    void linksOnlyReadKeepsPositionsAndLinks();
+    void selectedReadKeepsPositions_data();
+    void selectedReadKeepsPositions();
+    void partsCover_data();
+    void partsCover();
 
 private:
     std::optional<DocumentSnapshot> readInPieces(QWebEnginePage &page, int budget, int *trips,
-                                                 pagewick::browser::DocumentParts parts =
-                                                     pagewick::browser::DocumentParts::Everything);
+                                                 const pagewick::browser::DocumentParts &parts =
+                                                     pagewick::browser::DocumentParts::everything());
 
     pagewick::testsupport::LoopbackServer m_server;
 };
@@ -87,15 +118,16 @@ void TestChunkedRead::assemblesPiecesAcrossFields()
 {
     chunked::Assembler read;
     // 8 fields: url, title, body flag, body text, one element.
-    QVERIFY(read.begin(List({"tok", 8, 1, 2, "http://h/", "ti"})));
+    QVERIFY(read.begin(First({"tok", 8, "s", 1, 2, "http://h/", "ti"})));
     QVERIFY(!read.finished());
     QCOMPARE(read.token(), QStringLiteral("tok"));
+    QCOMPARE(read.stamp(), QStringLiteral("s"));
     QCOMPARE(read.nextField(), 1);
     QCOMPARE(read.nextOffset(), 2);
-    QVERIFY(read.feed(List({3, 0, "tle", "1"})));
-    QVERIFY(read.feed(List({5, 0, "a\nb", "DIV"})));
-    QVERIFY(read.feed(List({6, 0, "x\ny"})));
-    QVERIFY(read.feed(List({8, 0, "<BR>", "http://h/n"})));
+    QVERIFY(read.feed(Later({3, 0, "tle", "1"})));
+    QVERIFY(read.feed(Later({5, 0, "a\nb", "DIV"})));
+    QVERIFY(read.feed(Later({6, 0, "x\ny"})));
+    QVERIFY(read.feed(Later({8, 0, "<BR>", "http://h/n"})));
     QVERIFY(read.finished());
     const auto doc = read.take();
     QVERIFY(doc);
@@ -129,8 +161,8 @@ void TestChunkedRead::breakCutBetweenPiecesStaysOne()
     QFETCH(QString, second);
     QFETCH(QString, expected);
     chunked::Assembler read;
-    QVERIFY(read.begin(List({"t", 4, 3, first.size(), "u", "t", "1", first})));
-    QVERIFY(read.feed(List({4, 0, second})));
+    QVERIFY(read.begin(First({"t", 4, "s", 3, first.size(), "u", "t", "1", first})));
+    QVERIFY(read.feed(Later({4, 0, second})));
     const auto doc = read.take();
     QVERIFY(doc);
     QCOMPARE(doc->bodyText, expected);
@@ -142,22 +174,30 @@ void TestChunkedRead::rejectsMalformedAnswers_data()
     QTest::addColumn<QVariant>("second"); // invalid: no second answer
     QTest::newRow("no answer") << QVariant() << QVariant();
     QTest::newRow("not a list") << QVariant(QStringLiteral("x")) << QVariant();
-    QTest::newRow("token not text") << QVariant(List({1, 4, 4, 0, "u", "t", "", ""})) << QVariant();
-    QTest::newRow("field count not 4 + 4n") << QVariant(List({"", 6, 6, 0, "u", "t", "", "", "A", "x"}))
+    QTest::newRow("stamp not text") << QVariant(First({"t", 4, 1, 4, 0, "u", "t", "", ""})) << QVariant();
+    QTest::newRow("token not text") << QVariant(First({1, 4, "s", 4, 0, "u", "t", "", ""})) << QVariant();
+    QTest::newRow("field count not 4 + 4n") << QVariant(First({"", 6, "s", 6, 0, "u", "t", "", "", "A", "x"}))
                                             << QVariant();
-    QTest::newRow("negative count") << QVariant(List({"", -4, 0, 0, "u"})) << QVariant();
-    QTest::newRow("no pieces") << QVariant(List({"t", 4, 0, 0})) << QVariant();
-    QTest::newRow("more pieces than fields") << QVariant(List({"", 4, 4, 0, "u", "t", "", "", "x"}))
+    QTest::newRow("negative count") << QVariant(First({"", -4, "s", 0, 0, "u"})) << QVariant();
+    QTest::newRow("no pieces") << QVariant(First({"t", 4, "s", 0, 0})) << QVariant();
+    QTest::newRow("more pieces than fields") << QVariant(First({"", 4, "s", 4, 0, "u", "t", "", "", "x"}))
                                              << QVariant();
-    QTest::newRow("next field disagrees") << QVariant(List({"", 4, 3, 0, "u", "t", "", ""})) << QVariant();
-    QTest::newRow("offset disagrees") << QVariant(List({"t", 4, 0, 5, "ab"})) << QVariant();
-    QTest::newRow("piece not text") << QVariant(List({"t", 4, 1, 0, 7})) << QVariant();
-    QTest::newRow("unfinished without token") << QVariant(List({"", 4, 1, 0, "u"})) << QVariant();
-    QTest::newRow("kept answer gone") << QVariant(List({"t", 4, 1, 0, "u"})) << QVariant();
-    QTest::newRow("later answer stands still") << QVariant(List({"t", 4, 1, 0, "u"}))
-                                               << QVariant(List({1, 0}));
-    QTest::newRow("later answer goes back") << QVariant(List({"t", 4, 2, 0, "u", "t"}))
-                                            << QVariant(List({2, 0, "x"}));
+    QTest::newRow("next field disagrees") << QVariant(First({"", 4, "s", 3, 0, "u", "t", "", ""})) << QVariant();
+    QTest::newRow("offset disagrees") << QVariant(First({"t", 4, "s", 0, 5, "ab"})) << QVariant();
+    // Each would be a whole answer if its pieces and lengths agreed.
+    QTest::newRow("pieces not text") << QVariant(List({"", 4, "s", 4, 0, "1,1,0,0", 7})) << QVariant();
+    QTest::newRow("lengths not text") << QVariant(List({"", 4, "s", 4, 0, 1, "ut"})) << QVariant();
+    QTest::newRow("lengths beyond the text") << QVariant(List({"", 4, "s", 4, 0, "1,2,0,0", "ut"})) << QVariant();
+    QTest::newRow("lengths short of the text") << QVariant(List({"", 4, "s", 4, 0, "1,0,0,0", "ut"})) << QVariant();
+    QTest::newRow("negative length") << QVariant(List({"", 4, "s", 4, 0, "-1,3,0,0", "ut"})) << QVariant();
+    QTest::newRow("length not a number") << QVariant(List({"", 4, "s", 4, 0, "1,x,0,0", "ut"})) << QVariant();
+    QTest::newRow("extra item") << QVariant(List({"", 4, "s", 4, 0, "1,1,0,0", "ut", "v"})) << QVariant();
+    QTest::newRow("unfinished without token") << QVariant(First({"", 4, "s", 1, 0, "u"})) << QVariant();
+    QTest::newRow("kept answer gone") << QVariant(First({"t", 4, "s", 1, 0, "u"})) << QVariant();
+    QTest::newRow("later answer stands still") << QVariant(First({"t", 4, "s", 1, 0, "u"}))
+                                               << QVariant(Later({1, 0}));
+    QTest::newRow("later answer goes back") << QVariant(First({"t", 4, "s", 2, 0, "u", "t"}))
+                                            << QVariant(Later({2, 0, "x"}));
 }
 
 void TestChunkedRead::rejectsMalformedAnswers()
@@ -182,7 +222,7 @@ void TestChunkedRead::initTestCase()
 
 std::optional<DocumentSnapshot> TestChunkedRead::readInPieces(QWebEnginePage &page, int budget,
                                                               int *trips,
-                                                              pagewick::browser::DocumentParts parts)
+                                                              const pagewick::browser::DocumentParts &parts)
 {
     chunked::Assembler read;
     auto answer = pagewick::testsupport::runScript(page, chunked::beginRead(budget, parts), kWorld);
@@ -231,6 +271,34 @@ void TestChunkedRead::matchesOneRoundTripRead()
         QVERIFY(trips > 10);
 }
 
+void TestChunkedRead::loneSurrogateHalvesBecomeReplacements_data()
+{
+    QTest::addColumn<int>("budget");
+    QTest::newRow("1") << 1;
+    QTest::newRow("2") << 2;
+    QTest::newRow("default") << chunked::kDefaultBudget;
+}
+
+void TestChunkedRead::loneSurrogateHalvesBecomeReplacements()
+{
+    // No markup can hold a lone half; a script can. One U+FFFD each, and a
+    // whole pair next to them is kept.
+    QFETCH(int, budget);
+    QWebEnginePage page;
+    QVERIFY(pagewick::testsupport::loadPage(page, m_server.url(QStringLiteral("/other.html"))));
+    QVERIFY(pagewick::testsupport::runScript(
+        page, QStringLiteral("document.body.textContent = 'a\\uD800b\\uDC00\\uDC00c\\uD83D\\uDE00\\uD83D'; 1"),
+        QWebEngineScript::MainWorld));
+    int trips = 0;
+    const auto doc = readInPieces(page, budget, &trips);
+    QVERIFY(doc);
+    const QString expected = QStringLiteral("a\uFFFDb\uFFFD\uFFFDc😀\uFFFD");
+    QCOMPARE(doc->bodyText, expected);
+    QCOMPARE(doc->all.last().tagName, QStringLiteral("BODY"));
+    QCOMPARE(doc->all.last().innerText, expected);
+    QCOMPARE(doc->all.last().innerHTML, expected);
+}
+
 void TestChunkedRead::keptAnswerIsDroppedAndHiddenFromPage()
 {
     QWebEnginePage page;
@@ -276,16 +344,25 @@ void TestChunkedRead::replacedDocumentEndsRead()
     QVERIFY(!read.take());
 }
 
-void TestChunkedRead::linksOnlyReadKeepsPositionsAndLinks_data()
+void TestChunkedRead::selectedReadKeepsPositions_data()
 {
     QTest::addColumn<int>("budget");
-    QTest::newRow("in pieces") << 16;
-    QTest::newRow("at once") << chunked::kDefaultBudget;
+    QTest::addColumn<QStringList>("tags");
+    QTest::addColumn<bool>("bodyText");
+    QTest::addColumn<int>("fullElements");
+    QTest::newRow("links, in pieces") << 16 << QStringList{"A"} << false << 3;
+    QTest::newRow("links, at once") << chunked::kDefaultBudget << QStringList{"A"} << false << 3;
+    QTest::newRow("blocks and links with body, in pieces")
+        << 16 << QStringList{"td", "div", "a"} << true << 6;
+    QTest::newRow("blocks with body, at once") << chunked::kDefaultBudget << QStringList{"Div"} << true << 3;
 }
 
-void TestChunkedRead::linksOnlyReadKeepsPositionsAndLinks()
+void TestChunkedRead::selectedReadKeepsPositions()
 {
     QFETCH(int, budget);
+    QFETCH(QStringList, tags);
+    QFETCH(bool, bodyText);
+    QFETCH(int, fullElements);
     QWebEnginePage page;
     QVERIFY(pagewick::testsupport::loadPage(page, m_server.url(QStringLiteral("/tricky.html"))));
     const auto whole = pagewick::testsupport::runScript(page, scripts::readDocument(), kWorld);
@@ -293,21 +370,22 @@ void TestChunkedRead::linksOnlyReadKeepsPositionsAndLinks()
     const auto full = scripts::parseDocument(*whole);
     QVERIFY(full);
     int trips = 0;
-    const auto links = readInPieces(page, budget, &trips, pagewick::browser::DocumentParts::LinksOnly);
-    QVERIFY(links);
+    const auto part = readInPieces(page, budget, &trips,
+                                   pagewick::browser::DocumentParts::elements(tags, bodyText));
+    QVERIFY(part);
 
-    QCOMPARE(links->url, full->url);
-    QCOMPARE(links->title, full->title);
-    QCOMPARE(links->hasBody, full->hasBody);
-    QCOMPARE(links->bodyText, QString());
-    QCOMPARE(links->all.size(), full->all.size());
-    int linkCount = 0;
+    QCOMPARE(part->url, full->url);
+    QCOMPARE(part->title, full->title);
+    QCOMPARE(part->hasBody, full->hasBody);
+    QCOMPARE(part->bodyText, bodyText ? full->bodyText : QString());
+    QCOMPARE(part->all.size(), full->all.size());
+    int selected = 0;
     for (qsizetype i = 0; i < full->all.size(); ++i) {
-        const auto &a = links->all.at(i);
+        const auto &a = part->all.at(i);
         const auto &b = full->all.at(i);
         QCOMPARE(a.tagName, b.tagName);
-        if (b.tagName.toUpper() == QLatin1String("A")) {
-            ++linkCount;
+        if (tags.contains(b.tagName, Qt::CaseInsensitive)) {
+            ++selected;
             QCOMPARE(a.innerText, b.innerText);
             QCOMPARE(a.innerHTML, b.innerHTML);
             QCOMPARE(a.href, b.href);
@@ -318,7 +396,34 @@ void TestChunkedRead::linksOnlyReadKeepsPositionsAndLinks()
             QCOMPARE(a.href, QString());
         }
     }
-    QCOMPARE(linkCount, 3);
+    QCOMPARE(selected, fullElements);
+}
+
+void TestChunkedRead::partsCover_data()
+{
+    using pagewick::browser::DocumentParts;
+    QTest::addColumn<DocumentParts>("held");
+    QTest::addColumn<DocumentParts>("asked");
+    QTest::addColumn<bool>("covers");
+    const DocumentParts all = DocumentParts::everything();
+    const DocumentParts links = DocumentParts::linksOnly();
+    const DocumentParts blocks = DocumentParts::elements({"TD", "DIV", "A"}, true);
+    QTest::newRow("everything covers links") << all << links << true;
+    QTest::newRow("links do not cover everything") << links << all << false;
+    QTest::newRow("blocks cover links, any case") << blocks << DocumentParts::elements({"a"}, false) << true;
+    QTest::newRow("links do not cover the body text") << links << DocumentParts::elements({"A"}, true) << false;
+    QTest::newRow("a tag missing") << blocks << DocumentParts::elements({"P"}, false) << false;
+    QTest::newRow("everything without body text")
+        << DocumentParts{true, {}, false} << DocumentParts::elements({"A"}, true) << false;
+}
+
+void TestChunkedRead::partsCover()
+{
+    using pagewick::browser::DocumentParts;
+    QFETCH(DocumentParts, held);
+    QFETCH(DocumentParts, asked);
+    QFETCH(bool, covers);
+    QCOMPARE(held.covers(asked), covers);
 }
 
 QTEST_MAIN(TestChunkedRead)
