@@ -89,6 +89,19 @@ const char kReadDocument[] = R"JS(
   var all = allElements();
   var n = all.length, els = new Array(n), i;
   for (i = 0; i < n; i++) els[i] = all[i];
+  // Shorter than TEXT_ONLY_BELOW once trimmed of U+0020 and U+3000, each
+  // LF counted as the CR LF it becomes (so never shorter than it will be).
+  function isShort(t) {
+    var b = 0, e = t.length;
+    while (b < e && (t.charCodeAt(b) === 32 || t.charCodeAt(b) === 0x3000)) b++;
+    while (e > b && (t.charCodeAt(e - 1) === 32 || t.charCodeAt(e - 1) === 0x3000)) e--;
+    var length = e - b;
+    if (length >= TEXT_ONLY_BELOW) return false;
+    for (var j = b; j < e; j++) if (t.charCodeAt(j) === 10) length++;
+    return length < TEXT_ONLY_BELOW;
+  }
+  // The markup of each element as a rope of its children's: built once,
+  // written out only for the elements whose markup is carried.
   var html = new Array(n);
   for (i = n - 1; i >= 0; i--) html[i] = wanted(els[i]) ? innerOf(els[i]) : '';
   var body = document.body;
@@ -97,13 +110,18 @@ const char kReadDocument[] = R"JS(
   out[1] = document.title;
   out[2] = body !== null;
   out[3] = (body && BODY_TEXT) ? body.innerText : '';
+  var total = out[3].length;
   for (i = 0; i < n; i++) {
     var el = els[i], w = wanted(el), t = w ? el.innerText : '', k = 4 + 4 * i;
+    if (w && typeof t !== 'string') t = el.textContent || '';
     out[k] = el.tagName;
-    out[k + 1] = !w ? '' : (typeof t === 'string') ? t : (el.textContent || '');
-    out[k + 2] = html[i];
+    out[k + 1] = t;
+    out[k + 2] = (w && !(TEXT_ONLY.has(String(el.tagName).toUpperCase()) && isShort(t))) ? html[i] : '';
     out[k + 3] = (w && isHtml(el) && el.localName === 'a' && el.hasAttribute('href')
                   && typeof el.href === 'string') ? el.href : '';
+    total += t.length + out[k + 2].length;
+    // Beyond any real page: no answer rather than one that takes minutes.
+    if (total > MAX_CHARS) return null;
   }
   return out;
 )JS";
@@ -121,11 +139,20 @@ QString readDocument(const DocumentParts &parts)
     QStringList upper;
     for (const QString &tag : parts.tagNames)
         upper.append(tag.toUpper());
-    const QString selection = QStringLiteral("  var EVERY = %1, BODY_TEXT = %2, TAGS = new Set(%3);\n")
-                                  .arg(parts.everyElement ? QStringLiteral("true") : QStringLiteral("false"),
-                                       parts.bodyText ? QStringLiteral("true") : QStringLiteral("false"),
-                                       QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(upper))
-                                                             .toJson(QJsonDocument::Compact)));
+    QStringList textOnly;
+    for (const QString &tag : parts.textOnlyTags)
+        textOnly.append(tag.toUpper());
+    const auto jsList = [](const QStringList &list) {
+        return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact));
+    };
+    const QString selection =
+        QStringLiteral("  var EVERY = %1, BODY_TEXT = %2, TAGS = new Set(%3), TEXT_ONLY = new Set(%4),"
+                       " TEXT_ONLY_BELOW = %5, MAX_CHARS = %6;\n")
+            .arg(parts.everyElement ? QStringLiteral("true") : QStringLiteral("false"),
+                 parts.bodyText ? QStringLiteral("true") : QStringLiteral("false"), jsList(upper),
+                 jsList(textOnly))
+            .arg(qMax(0, parts.textOnlyBelow))
+            .arg(kMaxReadCharacters);
     const QString wanted = QStringLiteral(
         "  function wanted(el) { return EVERY || TAGS.has(String(el.tagName).toUpperCase()); }\n");
     return wrapped(QString::fromUtf8(kAllElements) + selection + wanted

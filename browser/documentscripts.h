@@ -11,6 +11,8 @@
 // Engine-free, so the decoding can be checked on its own.
 namespace pagewick::browser::scripts {
 
+constexpr int kMaxReadCharacters = 1 << 26;
+
 // Answers one flat array: url, title, whether there is a body, the body's
 // innerText (empty without one), then for each element of document.all in
 // order its tagName, innerText, innerHTML and href (the resolved target of an
@@ -18,7 +20,8 @@ namespace pagewick::browser::scripts {
 // itself, with tag names in upper case. (A flat array of strings crosses
 // over faster than the same data as one JSON text, decoding included.)
 // Elements outside `parts` come with their tag name alone, and the body text
-// is empty unless asked for.
+// is empty unless asked for. A document whose answer would hold more than
+// kMaxReadCharacters characters answers null.
 QString readDocument(const DocumentParts &parts = DocumentParts::everything());
 std::optional<DocumentSnapshot> parseDocument(const QVariant &answer);
 

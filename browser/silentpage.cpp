@@ -34,13 +34,13 @@ QWebEnginePage *SilentPage::createWindow(WebWindowType)
 
 void SilentPage::javaScriptAlert(const QUrl &securityOrigin, const QString &msg)
 {
-    if (!m_silent)
+    if (!m_silent && !m_dialogsSilenced)
         QWebEnginePage::javaScriptAlert(securityOrigin, msg);
 }
 
 bool SilentPage::javaScriptConfirm(const QUrl &securityOrigin, const QString &msg)
 {
-    if (!m_silent)
+    if (!m_silent && !m_dialogsSilenced)
         return QWebEnginePage::javaScriptConfirm(securityOrigin, msg);
     // Staying on the page would silently swallow the navigation the program
     // itself started (Navigate, a clicked next-page link), so the silent
@@ -51,7 +51,7 @@ bool SilentPage::javaScriptConfirm(const QUrl &securityOrigin, const QString &ms
 bool SilentPage::javaScriptPrompt(const QUrl &securityOrigin, const QString &msg,
                                   const QString &defaultValue, QString *result)
 {
-    if (!m_silent)
+    if (!m_silent && !m_dialogsSilenced)
         return QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
     return false;
 }

@@ -22,6 +22,8 @@ public:
 
     bool isSilent() const { return m_silent; }
     void setSilent(bool silent) { m_silent = silent; }
+    // Script dialogs alone answered as while silent.
+    void setScriptDialogsSilenced(bool silenced) { m_dialogsSilenced = silenced; }
 
 protected:
     QWebEnginePage *createWindow(WebWindowType type) override;
@@ -40,6 +42,7 @@ private:
     void onFeaturePermissionRequested(const QUrl &securityOrigin, Feature feature);
 
     bool m_silent = false;
+    bool m_dialogsSilenced = false;
 };
 
 // The text with which the engine asks the before-unload question through

@@ -336,6 +336,12 @@ void WebBrowser::setSilent(bool silent)
         d->page->setSilent(silent);
 }
 
+void WebBrowser::setPageDialogsSilenced(bool silenced)
+{
+    if (d->page)
+        d->page->setScriptDialogsSilenced(silenced);
+}
+
 QString WebBrowser::LocationURL() const
 {
     return d->page ? d->page->url().toString() : QString();
@@ -443,12 +449,21 @@ bool DocumentParts::covers(const DocumentParts &other) const
 {
     if (other.bodyText && !bodyText)
         return false;
-    if (everyElement)
+    if (!everyElement) {
+        if (other.everyElement)
+            return false;
+        for (const QString &tag : other.tagNames) {
+            if (!tagNames.contains(tag, Qt::CaseInsensitive))
+                return false;
+        }
+    }
+    // Markup left out here must be markup the other read may leave out too.
+    if (textOnlyBelow <= 0)
         return true;
-    if (other.everyElement)
-        return false;
-    for (const QString &tag : other.tagNames) {
-        if (!tagNames.contains(tag, Qt::CaseInsensitive))
+    for (const QString &tag : textOnlyTags) {
+        const bool asked = other.everyElement || other.tagNames.contains(tag, Qt::CaseInsensitive);
+        if (asked && !(other.textOnlyTags.contains(tag, Qt::CaseInsensitive)
+                       && other.textOnlyBelow >= textOnlyBelow))
             return false;
     }
     return true;

@@ -32,6 +32,12 @@ struct DocumentParts
     bool everyElement = true;
     QStringList tagNames; // with everyElement false: the tags (any case) read in full
     bool bodyText = true;
+    // Elements of these tags (any case) whose inner text, without leading and
+    // trailing U+0020 and U+3000 and counted with CR LF breaks, is shorter
+    // than textOnlyBelow come without their markup. Markup is what makes a
+    // read of deep nesting grow with the square of the depth.
+    QStringList textOnlyTags;
+    int textOnlyBelow = 0;
 
     static DocumentParts everything() { return {}; }
     static DocumentParts elements(QStringList tags, bool withBodyText)
@@ -94,6 +100,9 @@ public:
     // script dialogs, before-unload and file choosers are modal dialogs.
     bool Silent() const;
     void setSilent(bool silent);
+    // While on, the page's alert, confirm and prompt (and the before-unload
+    // question) are answered as in silent mode, whatever Silent says.
+    void setPageDialogsSilenced(bool silenced);
 
     QString LocationURL() const;
     FrameId Object() const;

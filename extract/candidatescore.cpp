@@ -35,6 +35,11 @@ QStringList CandidateTagNames()
     return {QStringLiteral("td"), QStringLiteral("div")};
 }
 
+qsizetype CandidateMinTextLength()
+{
+    return kMinPreFilterLength;
+}
+
 bool PassesPreFilter(const PageElement &element)
 {
     static const QStringList candidateTags = CandidateTagNames();

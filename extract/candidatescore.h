@@ -29,6 +29,8 @@ bool IsPreFilterSpace(QChar c);
 // The tag names (lower case) of the elements detection examines; the
 // others' texts and markup are never looked at.
 QStringList CandidateTagNames();
+// The shortest text, trimmed of U+0020 and U+3000, of an examined element.
+qsizetype CandidateMinTextLength();
 
 // Whether an element is examined at all: a td or div (any case) whose text,
 // without pre-filter spaces at its ends, is longer than 50 code units.

@@ -125,10 +125,15 @@ void RunExtract(ExtractHost &host)
 
     const bool formerSilent = host.browserSilent();
     host.setBrowserSilent(false);
+    host.setPageDialogsSilenced(formerSilent);
+    const auto restoreSilent = [&host, formerSilent] {
+        host.setPageDialogsSilenced(false);
+        host.setBrowserSilent(formerSilent);
+    };
 
     std::optional<Extraction> x = Extract(host);
     if (!x) {
-        host.setBrowserSilent(formerSilent);
+        restoreSilent();
         return;
     }
 
@@ -139,7 +144,7 @@ void RunExtract(ExtractHost &host)
         host.candidates() = std::move(*x->candidates);
     host.setText1(x->body);
     host.setCaption(FinishedCaption(x->title));
-    host.setBrowserSilent(formerSilent);
+    restoreSilent();
 
     if (!RunAfterAnswer(host, SaveQuestion(), &ExtractHost::runSave))
         return;

@@ -28,6 +28,9 @@ public:
 
     virtual bool browserSilent() = 0;
     virtual void setBrowserSilent(bool silent) = 0;
+    // While on, the page's own script dialogs (alert, confirm, prompt) are
+    // answered as dismissed whatever Silent says.
+    virtual void setPageDialogsSilenced(bool silenced) = 0;
     // Lets events run while it reads; nullopt when the page cannot be read.
     virtual std::optional<PageDocument> readDocument() = 0;
 
@@ -57,6 +60,10 @@ public:
 // without touching Text1, PageTitle, the candidates or the caption: they are
 // all set together once no yield lies ahead. It still puts the browser's
 // Silent back to the value it found.
+//
+// While Silent is off for the run, the page's script dialogs stay answered
+// if Silent was on before it: a prompt from the visited page would otherwise
+// stop an automatic chain at a modal box until someone answers it.
 void RunExtract(ExtractHost &host);
 
 // The texts a run shows.

@@ -36,6 +36,12 @@ void WebBrowserPort::setSilent(bool silent)
         m_browser->setSilent(silent);
 }
 
+void WebBrowserPort::setPageDialogsSilenced(bool silenced)
+{
+    if (m_browser)
+        m_browser->setPageDialogsSilenced(silenced);
+}
+
 namespace {
 
 std::optional<workflow::LoadedPage> ToLoadedPage(std::optional<browser::DocumentSnapshot> snapshot)
@@ -63,12 +69,14 @@ std::optional<workflow::LoadedPage> WebBrowserPort::readDocument()
     return m_browser ? ToLoadedPage(m_browser->readDocument()) : std::nullopt;
 }
 
-std::optional<workflow::LoadedPage> WebBrowserPort::readElements(const QStringList &tagNames,
-                                                                 bool bodyText)
+std::optional<workflow::LoadedPage> WebBrowserPort::readElements(const workflow::ReadParts &parts)
 {
-    return m_browser
-        ? ToLoadedPage(m_browser->readDocument(browser::DocumentParts::elements(tagNames, bodyText)))
-        : std::nullopt;
+    if (!m_browser)
+        return std::nullopt;
+    browser::DocumentParts wanted = browser::DocumentParts::elements(parts.tagNames, parts.bodyText);
+    wanted.textOnlyTags = parts.textOnlyTags;
+    wanted.textOnlyBelow = parts.textOnlyBelow;
+    return ToLoadedPage(m_browser->readDocument(wanted));
 }
 
 std::optional<QString> WebBrowserPort::readBodyText()

@@ -22,9 +22,10 @@ public:
     workflow::FrameId topFrame() override;
     bool silent() override;
     void setSilent(bool silent) override;
+    void setPageDialogsSilenced(bool silenced) override;
 
     std::optional<workflow::LoadedPage> readDocument() override;
-    std::optional<workflow::LoadedPage> readElements(const QStringList &tagNames, bool bodyText) override;
+    std::optional<workflow::LoadedPage> readElements(const workflow::ReadParts &parts) override;
     std::optional<QString> readBodyText() override;
     std::optional<QString> readActiveElementHref() override;
     bool focusElement(int index) override;

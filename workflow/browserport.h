@@ -24,6 +24,20 @@ struct LoadedPage
     QStringList hrefs;
 };
 
+// What a read needs of the document.
+struct ReadParts
+{
+    // The elements (tag name in any case) that need their inner text, inner
+    // HTML and target.
+    QStringList tagNames;
+    bool bodyText = true;
+    // Of these tags, an element whose inner text (CR LF breaks), without
+    // leading and trailing U+0020 and U+3000, is shorter than textOnlyBelow
+    // needs no inner HTML.
+    QStringList textOnlyTags;
+    int textOnlyBelow = 0;
+};
+
 // The browser as the workflow uses it. Reads and waits let events run, so
 // other handlers (and newer runs) may run inside them.
 class BrowserPort
@@ -36,20 +50,20 @@ public:
     virtual FrameId topFrame() = 0;
     virtual bool silent() = 0;
     virtual void setSilent(bool silent) = 0;
+    // While on, the page's alert, confirm and prompt are answered as
+    // dismissed even with Silent off.
+    virtual void setPageDialogsSilenced(bool silenced) = 0;
 
     virtual std::optional<LoadedPage> readDocument() = 0;
-    // As readDocument(), but only the elements with one of tagNames (any
-    // case) need their inner text, inner HTML and target, and the body text
-    // is needed only when asked for; the rest may come empty. Positions are
-    // those of document.all all the same.
-    virtual std::optional<LoadedPage> readElements(const QStringList &tagNames, bool bodyText)
+    // As readDocument(), but only what `parts` asks for is needed; the rest
+    // may come empty. Positions are those of document.all all the same.
+    virtual std::optional<LoadedPage> readElements(const ReadParts &parts)
     {
-        Q_UNUSED(tagNames);
-        Q_UNUSED(bodyText);
+        Q_UNUSED(parts);
         return readDocument();
     }
     // All the next-page command looks at: the links (tag name A).
-    std::optional<LoadedPage> readLinks() { return readElements({QStringLiteral("A")}, false); }
+    std::optional<LoadedPage> readLinks() { return readElements({{QStringLiteral("A")}, false}); }
     // nullopt also when the document has no body.
     virtual std::optional<QString> readBodyText() = 0;
     // nullopt when the focused element is not a link or cannot be read.

@@ -54,13 +54,22 @@ void PortExtractHost::setBrowserSilent(bool silent)
     m_browser.setSilent(silent);
 }
 
+void PortExtractHost::setPageDialogsSilenced(bool silenced)
+{
+    m_browser.setPageDialogsSilenced(silenced);
+}
+
 std::optional<extract::PageDocument> PortExtractHost::readDocument()
 {
     // The links come too: the next-page command that follows the run then
     // finds the document already read, unless it has changed meanwhile.
-    QStringList tags = extract::CandidateTagNames();
-    tags.append(QStringLiteral("A"));
-    std::optional<LoadedPage> page = m_browser.readElements(tags, true);
+    // Detection never looks at the markup of a block too short to be examined.
+    ReadParts parts;
+    parts.tagNames = extract::CandidateTagNames();
+    parts.textOnlyTags = parts.tagNames;
+    parts.textOnlyBelow = int(extract::CandidateMinTextLength());
+    parts.tagNames.append(QStringLiteral("A"));
+    std::optional<LoadedPage> page = m_browser.readElements(parts);
     if (!page)
         return std::nullopt;
     return std::move(page->document);

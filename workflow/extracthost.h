@@ -26,6 +26,7 @@ public:
 
     bool browserSilent() override;
     void setBrowserSilent(bool silent) override;
+    void setPageDialogsSilenced(bool silenced) override;
     std::optional<extract::PageDocument> readDocument() override;
 
     bool customExtraction() override;

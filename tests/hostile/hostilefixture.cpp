@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 HostileWindow::HostileWindow(pagewick::workflow::FileSystem *fileSystem)
@@ -23,10 +24,12 @@ HostileWindow::HostileWindow(pagewick::workflow::FileSystem *fileSystem)
     // make it lose an answer (a restarted render process); a short limit
     // keeps each such read to seconds.
     m_window->WebBrowser1->setReadTimeout(kHostileReadTimeoutMs);
+    // The blank start page has loaded and its completion has been handled.
+    QSignalSpy completions(m_window->WebBrowser1, &pagewick::browser::WebBrowser::DocumentComplete);
     m_window->show();
     m_ready = QTest::qWaitFor(
-        [this] {
-            return m_window->WebBrowser1->ReadyState() == 4
+        [&] {
+            return !completions.isEmpty() && m_window->WebBrowser1->ReadyState() == 4
                 && m_window->WebBrowser1->LocationURL() == QLatin1String("about:blank");
         },
         30000);

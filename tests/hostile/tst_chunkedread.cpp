@@ -350,11 +350,15 @@ void TestChunkedRead::selectedReadKeepsPositions_data()
     QTest::addColumn<QStringList>("tags");
     QTest::addColumn<bool>("bodyText");
     QTest::addColumn<int>("fullElements");
-    QTest::newRow("links, in pieces") << 16 << QStringList{"A"} << false << 3;
-    QTest::newRow("links, at once") << chunked::kDefaultBudget << QStringList{"A"} << false << 3;
+    QTest::addColumn<int>("textOnlyBelow"); // for DIV
+    QTest::newRow("links, in pieces") << 16 << QStringList{"A"} << false << 3 << 0;
+    QTest::newRow("links, at once") << chunked::kDefaultBudget << QStringList{"A"} << false << 3 << 0;
     QTest::newRow("blocks and links with body, in pieces")
-        << 16 << QStringList{"td", "div", "a"} << true << 6;
-    QTest::newRow("blocks with body, at once") << chunked::kDefaultBudget << QStringList{"Div"} << true << 3;
+        << 16 << QStringList{"td", "div", "a"} << true << 6 << 0;
+    QTest::newRow("blocks with body, at once") << chunked::kDefaultBudget << QStringList{"Div"} << true << 3 << 0;
+    // The blocks' texts are 17 units long with their CR LF breaks, 14 in the page.
+    QTest::newRow("short blocks without markup") << 16 << QStringList{"div", "a"} << true << 6 << 18;
+    QTest::newRow("long enough blocks keep markup") << 16 << QStringList{"div", "a"} << true << 6 << 17;
 }
 
 void TestChunkedRead::selectedReadKeepsPositions()
@@ -363,6 +367,7 @@ void TestChunkedRead::selectedReadKeepsPositions()
     QFETCH(QStringList, tags);
     QFETCH(bool, bodyText);
     QFETCH(int, fullElements);
+    QFETCH(int, textOnlyBelow);
     QWebEnginePage page;
     QVERIFY(pagewick::testsupport::loadPage(page, m_server.url(QStringLiteral("/tricky.html"))));
     const auto whole = pagewick::testsupport::runScript(page, scripts::readDocument(), kWorld);
@@ -370,8 +375,10 @@ void TestChunkedRead::selectedReadKeepsPositions()
     const auto full = scripts::parseDocument(*whole);
     QVERIFY(full);
     int trips = 0;
-    const auto part = readInPieces(page, budget, &trips,
-                                   pagewick::browser::DocumentParts::elements(tags, bodyText));
+    auto parts = pagewick::browser::DocumentParts::elements(tags, bodyText);
+    parts.textOnlyTags = QStringList{"DIV"};
+    parts.textOnlyBelow = textOnlyBelow;
+    const auto part = readInPieces(page, budget, &trips, parts);
     QVERIFY(part);
 
     QCOMPARE(part->url, full->url);
@@ -387,7 +394,8 @@ void TestChunkedRead::selectedReadKeepsPositions()
         if (tags.contains(b.tagName, Qt::CaseInsensitive)) {
             ++selected;
             QCOMPARE(a.innerText, b.innerText);
-            QCOMPARE(a.innerHTML, b.innerHTML);
+            const bool textOnly = b.tagName == QLatin1String("DIV") && b.innerText.size() < textOnlyBelow;
+            QCOMPARE(a.innerHTML, textOnly ? QString() : b.innerHTML);
             QCOMPARE(a.href, b.href);
             QVERIFY(!a.innerText.isEmpty());
         } else {
@@ -413,6 +421,18 @@ void TestChunkedRead::partsCover_data()
     QTest::newRow("blocks cover links, any case") << blocks << DocumentParts::elements({"a"}, false) << true;
     QTest::newRow("links do not cover the body text") << links << DocumentParts::elements({"A"}, true) << false;
     QTest::newRow("a tag missing") << blocks << DocumentParts::elements({"P"}, false) << false;
+    auto shortBlocksBare = [](int below) {
+        DocumentParts p = DocumentParts::elements({"TD", "DIV", "A"}, true);
+        p.textOnlyTags = QStringList{"TD", "DIV"};
+        p.textOnlyBelow = below;
+        return p;
+    };
+    QTest::newRow("without short markup covers links") << shortBlocksBare(51) << links << true;
+    QTest::newRow("without short markup covers the same") << shortBlocksBare(51) << shortBlocksBare(51) << true;
+    QTest::newRow("without short markup covers a laxer read") << shortBlocksBare(20) << shortBlocksBare(51) << true;
+    QTest::newRow("without short markup does not cover a stricter read")
+        << shortBlocksBare(51) << shortBlocksBare(20) << false;
+    QTest::newRow("without short markup does not cover blocks") << shortBlocksBare(51) << blocks << false;
     QTest::newRow("everything without body text")
         << DocumentParts{true, {}, false} << DocumentParts::elements({"A"}, true) << false;
 }

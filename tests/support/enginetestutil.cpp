@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 #include <QFile>
 #include <QSignalSpy>
@@ -91,14 +92,27 @@ std::optional<QVariant> runScript(QWebEnginePage &page, const QString &script, q
     {
         bool arrived = false;
         QVariant value;
+        QPointer<QEventLoop> loop;
     };
-    // Shared, so an answer after the timeout lands in a live object.
+    // Shared, so an answer after the timeout lands in a live object. The
+    // answer ends the wait at once: timings taken around this are exact.
     auto answer = std::make_shared<Answer>();
+    QEventLoop loop;
+    answer->loop = &loop;
     page.runJavaScript(script, worldId, [answer](const QVariant &v) {
         answer->arrived = true;
         answer->value = v;
+        if (answer->loop)
+            answer->loop->quit();
     });
-    if (!waitUntil([&] { return answer->arrived; }, timeoutMs))
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(timeoutMs);
+    if (!answer->arrived)
+        loop.exec();
+    answer->loop = nullptr;
+    if (!answer->arrived)
         return std::nullopt;
     return answer->value;
 }

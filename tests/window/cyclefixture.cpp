@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <dirent.h>
@@ -41,12 +42,15 @@ CycleFixture::CycleFixture(pagewick::workflow::FileSystem *fileSystem)
     // milliseconds, so a short limit keeps such a loss from costing the suite
     // half a minute each time.
     m_window->WebBrowser1->setReadTimeout(3000);
+    // The blank start page has loaded and its completion has been handled.
+    QSignalSpy completions(m_window->WebBrowser1, &pagewick::browser::WebBrowser::DocumentComplete);
     m_window->show();
-    // The blank start page has loaded.
-    m_ready = QTest::qWaitFor([this] {
-        return m_window->WebBrowser1->ReadyState() == 4
-            && m_window->WebBrowser1->LocationURL() == QLatin1String("about:blank");
-    }, 30000);
+    m_ready = QTest::qWaitFor(
+        [&] {
+            return !completions.isEmpty() && m_window->WebBrowser1->ReadyState() == 4
+                && m_window->WebBrowser1->LocationURL() == QLatin1String("about:blank");
+        },
+        30000);
 }
 
 CycleFixture::~CycleFixture()

@@ -59,6 +59,7 @@ public:
         silent = s;
         log << QStringLiteral("silent=%1").arg(s);
     }
+    void setPageDialogsSilenced(bool s) override { log << QStringLiteral("dialogs silenced=%1").arg(s); }
     std::optional<pagewick::extract::PageDocument> readDocument() override
     {
         log << QStringLiteral("read");

@@ -23,13 +23,14 @@ public:
     bool scriptsSucceed = true;
     bool shutDown = false;
     bool silentFlag = false;
+    QList<int> focused;
+    bool dialogsSilenced = false;
     std::function<void()> whileWaiting;
     std::function<void()> whileReading;
 
     QStringList navigations;
     QStringList scripts; // "frame:code"
     QStringList startScripts;
-    QList<int> focused;
     QList<int> clicked;
     int documentReads = 0;
     int interrupts = 0;
@@ -39,6 +40,7 @@ public:
     pagewick::workflow::FrameId topFrame() override { return top; }
     bool silent() override { return silentFlag; }
     void setSilent(bool s) override { silentFlag = s; }
+    void setPageDialogsSilenced(bool s) override { dialogsSilenced = s; }
     std::optional<pagewick::workflow::LoadedPage> readDocument() override
     {
         ++documentReads;

@@ -159,8 +159,9 @@ private slots:
         RunExtract(host);
 
         const QStringList expected = {
-            QStringLiteral("wait"), QStringLiteral("silent=0"), QStringLiteral("read"),
-            QStringLiteral("title"), QStringLiteral("text1"),
+            QStringLiteral("wait"), QStringLiteral("silent=0"),
+            QStringLiteral("dialogs silenced=%1").arg(before), QStringLiteral("read"),
+            QStringLiteral("title"), QStringLiteral("text1"), QStringLiteral("dialogs silenced=0"),
             QStringLiteral("silent=%1").arg(before), QStringLiteral("save silent=%1").arg(before),
             QStringLiteral("next silent=%1").arg(before)};
         QCOMPARE(host.log, expected);
@@ -222,6 +223,38 @@ private slots:
         QCOMPARE(host.questions, expectedQuestions);
         QVERIFY(host.log.contains(QStringLiteral("save silent=1")));
         QVERIFY(host.log.contains(QStringLiteral("next silent=1")));
+    }
+
+    void pageDialogsStayAnsweredWhileARunHasSilentOff_data()
+    {
+        QTest::addColumn<bool>("formerSilent");
+        QTest::addColumn<bool>("superseded");
+        QTest::newRow("silent before") << true << false;
+        QTest::newRow("not silent before") << false << false;
+        QTest::newRow("silent before, superseded") << true << true;
+    }
+    void pageDialogsStayAnsweredWhileARunHasSilentOff()
+    {
+        QFETCH(bool, formerSilent);
+        QFETCH(bool, superseded);
+        FakeExtractHost host;
+        host.silent = formerSilent;
+        host.silentModeOn = true;
+        host.document = ProsePage(QStringLiteral("卷一"), QStringLiteral("风"));
+        if (superseded)
+            host.whileReading = [&host] { host.current = false; };
+
+        RunExtract(host);
+
+        const QString on = QStringLiteral("dialogs silenced=%1").arg(formerSilent);
+        const QString off = QStringLiteral("dialogs silenced=0");
+        // Silenced (or not) from the moment Silent goes off until it is back.
+        QCOMPARE(host.log.indexOf(on), host.log.indexOf(QStringLiteral("silent=0")) + 1);
+        QVERIFY(host.log.indexOf(on) < host.log.indexOf(QStringLiteral("read")));
+        QCOMPARE(host.log.lastIndexOf(off),
+                 host.log.lastIndexOf(QStringLiteral("silent=%1").arg(formerSilent)) - 1);
+        QVERIFY(host.log.lastIndexOf(off) > host.log.indexOf(QStringLiteral("read")));
+        QCOMPARE(host.silent, formerSilent);
     }
 
     void unreadablePageStillReachesTheLastSteps()
