@@ -1,7 +1,6 @@
 // Pages of extreme size and shape, collected in the program's real window:
-// a 10 MB page of 100,000 elements, nesting 10,000 levels deep (from markup,
-// which the parser caps, and built by script, which nothing caps), and
-// malformed markup.
+// a 10 MB page of 100,000 elements, nesting 10,000 levels deep in markup
+// (which the parser caps), and malformed markup.
 #include "tests/hostile/hostilefixture.h"
 #include "tests/hostile/tickgapmeter.h"
 #include "tests/support/enginetestutil.h"
