@@ -1,6 +1,7 @@
 // Pages of extreme size and shape, collected in the program's real window:
 // a 10 MB page of 100,000 elements, nesting 10,000 levels deep in markup
-// (which the parser caps), and malformed markup.
+// (which the parser caps) and 3,000 built by script (which nothing caps),
+// and malformed markup.
 #include "tests/hostile/hostilefixture.h"
 #include "tests/hostile/tickgapmeter.h"
 #include "tests/support/enginetestutil.h"
@@ -127,6 +128,13 @@ private slots:
         // beside each other.
         QTest::newRow("10,000 deep in markup")
             << QStringLiteral("<div>").repeated(depth) + QStringLiteral("底") + QStringLiteral("</div>").repeated(depth);
+        // Nothing caps nesting built by script, and every level's markup
+        // holds all the levels below it. (From about 6,000 levels on, the
+        // engine itself no longer finishes loading such a page.)
+        QTest::newRow("3,000 deep by script")
+            << QStringLiteral("<script>var d = document.body;"
+                              " for (var i = 0; i < 3000; i++) d = d.appendChild(document.createElement('div'));"
+                              " d.textContent = '底';</script>");
         QTest::newRow("malformed markup")
             << QStringLiteral("<div <div class=\"x>未闭合<p>段落<td>游离单元格</span></div></div></div>"
                               "<b><i>交错</b></i><table><tr><td>表<div>格</table>&amp&lt;&#xD800;&#0;&bogus;"
