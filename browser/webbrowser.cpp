@@ -342,6 +342,11 @@ void WebBrowser::setPageDialogsSilenced(bool silenced)
         d->page->setScriptDialogsSilenced(silenced);
 }
 
+QString WebBrowser::loadingURL() const
+{
+    return d->page && d->page->isLoading() ? d->lastLoadUrl.toString() : QString();
+}
+
 QString WebBrowser::LocationURL() const
 {
     return d->page ? d->page->url().toString() : QString();

@@ -105,6 +105,8 @@ public:
     void setPageDialogsSilenced(bool silenced);
 
     QString LocationURL() const;
+    // The address a top-level load under way is fetching; empty when none is.
+    QString loadingURL() const;
     FrameId Object() const;
 
     // Geometry in pixels, relative to the parent widget.

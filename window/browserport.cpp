@@ -15,6 +15,11 @@ void WebBrowserPort::navigate(const QString &url)
         m_browser->Navigate(url);
 }
 
+QString WebBrowserPort::loadingUrl()
+{
+    return m_browser ? m_browser->loadingURL() : QString();
+}
+
 QString WebBrowserPort::locationUrl()
 {
     return m_browser ? m_browser->LocationURL() : QString();

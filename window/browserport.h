@@ -19,6 +19,7 @@ public:
 
     void navigate(const QString &url) override;
     QString locationUrl() override;
+    QString loadingUrl() override;
     workflow::FrameId topFrame() override;
     bool silent() override;
     void setSilent(bool silent) override;

@@ -47,6 +47,8 @@ public:
 
     virtual void navigate(const QString &url) = 0;
     virtual QString locationUrl() = 0;
+    // The address a load under way is fetching; empty when none is.
+    virtual QString loadingUrl() { return {}; }
     virtual FrameId topFrame() = 0;
     virtual bool silent() = 0;
     virtual void setSilent(bool silent) = 0;

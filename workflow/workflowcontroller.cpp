@@ -137,7 +137,9 @@ void WorkflowController::openActiveLink()
     if (!self)
         return;
     m_openingActiveLink = false;
-    if (href && !m_browser.isShutDown())
+    // Loading the address again would only start the load under way anew:
+    // a page asking for windows all the time would never be left.
+    if (href && !m_browser.isShutDown() && *href != m_browser.loadingUrl())
         m_browser.navigate(*href);
 }
 

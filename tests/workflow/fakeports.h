@@ -17,6 +17,7 @@ class FakeBrowserPort : public pagewick::workflow::BrowserPort
 public:
     pagewick::workflow::FrameId top = 1;
     QString location = QStringLiteral("http://h/1");
+    QString loading; // the address a load under way fetches
     std::optional<pagewick::workflow::LoadedPage> page;
     std::optional<QString> bodyText = QStringLiteral("正文");
     std::optional<QString> activeHref;
@@ -37,6 +38,7 @@ public:
 
     void navigate(const QString &url) override { navigations << url; }
     QString locationUrl() override { return location; }
+    QString loadingUrl() override { return loading; }
     pagewick::workflow::FrameId topFrame() override { return top; }
     bool silent() override { return silentFlag; }
     void setSilent(bool s) override { silentFlag = s; }

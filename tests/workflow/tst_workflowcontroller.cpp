@@ -126,15 +126,24 @@ private slots:
     void newWindowOpensTheActiveLinkInPlace_data()
     {
         QTest::addColumn<QVariant>("activeHref");
+        QTest::addColumn<QString>("loading");
         QTest::addColumn<QStringList>("navigations");
-        QTest::newRow("an activated link") << QVariant(QStringLiteral("http://h/2")) << QStringList{"http://h/2"};
-        QTest::newRow("no link active") << QVariant() << QStringList{};
+        QTest::newRow("an activated link") << QVariant(QStringLiteral("http://h/2")) << QString()
+                                           << QStringList{"http://h/2"};
+        QTest::newRow("no link active") << QVariant() << QString() << QStringList{};
+        QTest::newRow("while another page loads") << QVariant(QStringLiteral("http://h/2"))
+                                                  << QStringLiteral("http://h/3") << QStringList{"http://h/2"};
+        // The clicked link's page is on its way; loading it anew would only restart it.
+        QTest::newRow("while its own page loads") << QVariant(QStringLiteral("http://h/2"))
+                                                  << QStringLiteral("http://h/2") << QStringList{};
     }
     void newWindowOpensTheActiveLinkInPlace()
     {
         QFETCH(QVariant, activeHref);
+        QFETCH(QString, loading);
         QFETCH(QStringList, navigations);
         Rig rig;
+        rig.browser.loading = loading;
         if (activeHref.isValid())
             rig.browser.activeHref = activeHref.toString();
         bool cancel = false;
