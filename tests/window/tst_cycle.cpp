@@ -1,5 +1,6 @@
 #include "tests/support/enginetestutil.h"
-#include "tests/window/cyclefixture.h"
+#include "tests/support/windowfixture.h"
+#include "tests/window/samplepages.h"
 #include "tests/workflow/localescope.h"
 
 #include "browser/webbrowser.h"
@@ -21,6 +22,7 @@
 #include <QTimer>
 
 using pagewick::browser::WebBrowser;
+using pagewick::testsupport::WindowFixture;
 
 namespace {
 
@@ -62,9 +64,9 @@ private slots:
     void silentModeCollectsTheBook()
     {
         QFETCH(bool, overHttp);
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
-        f.serveSampleBook();
+        ServeSampleBook(f.server);
         f.setSilentMode(true);
         const QString base = overHttp ? f.server.url(QStringLiteral("/book/")).toString()
                                       : QStringLiteral("file://" PAGEWICK_SAMPLES_DIR "/book-utf8/");
@@ -75,7 +77,7 @@ private slots:
 
         f.window().Combo1->setEditText(base + QStringLiteral("ch01.htm"));
         f.window().Cmd_goto->click();
-        QVERIFY(f.waitForChainEnd());
+        QVERIFY(f.waitForNotices());
         QTest::qWait(300);
 
         QCOMPARE(f.prompt.shown, QStringList{kNotice});
@@ -85,7 +87,7 @@ private slots:
         expectedFiles.sort();
         QCOMPARE(f.savedFiles(), expectedFiles);
         for (const QString &chapter : SampleChapters())
-            QCOMPARE(QString::fromUtf8(f.savedBytes(FileOf(chapter))), ExpectedChapterText(chapter));
+            QCOMPARE(QString::fromUtf8(f.savedBytes(FileOf(chapter)).value_or("<none>")), ExpectedChapterText(chapter));
         QCOMPARE(f.window().windowTitle(), ChapterTitle(QStringLiteral("ch05.htm")) + QStringLiteral(" - 提取结束"));
         // Each chapter loaded once; the address box followed every page.
         for (const QString &chapter : SampleChapters())
@@ -113,9 +115,9 @@ private slots:
         QFETCH(bool, gbk);
         LocaleScope scope(locale);
         QVERIFY2(scope.ok(), "locale missing: run scripts/test-locales.sh");
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
-        f.serveSampleBook();
+        ServeSampleBook(f.server);
         f.setSilentMode(true);
         f.window().Txt_Next->setText(QString());
         const QString chapter = QStringLiteral("ch01.htm");
@@ -125,17 +127,17 @@ private slots:
         QVERIFY(!name.isEmpty() && !content.isEmpty());
 
         f.startAt(QStringLiteral("/book/") + chapter);
-        QVERIFY(f.waitForChainEnd());
+        QVERIFY(f.waitForNotices());
 
-        QCOMPARE(f.savedBytes(name), content);
+        QCOMPARE(f.savedBytes(name).value_or("<none>"), content);
         QVERIFY(!content.startsWith("\xEF\xBB\xBF"));
     }
 
     void answerModeAsksBeforeEachStep()
     {
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
-        f.serveSampleBook();
+        ServeSampleBook(f.server);
         f.setSilentMode(false);
         f.prompt.queueAnswers({true, true, true, true, false, false});
 
@@ -151,9 +153,9 @@ private slots:
 
     void pageLoadedCancelLeavesThePage()
     {
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
-        f.serveSampleBook();
+        ServeSampleBook(f.server);
         f.prompt.queueAnswers({false});
 
         f.startAt(QStringLiteral("/book/ch01.htm"));
@@ -167,9 +169,9 @@ private slots:
 
     void answerModeSwitchedOnDuringASilentRun()
     {
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
-        f.serveSampleBook();
+        ServeSampleBook(f.server);
         f.setSilentMode(true);
         f.prompt.queueAnswers({true, false});
         QObject::connect(&f.window(), &QWidget::windowTitleChanged, &f.window(), [&f](const QString &caption) {
@@ -191,15 +193,15 @@ private slots:
 
     void failedSaveShowsInTheStatusLineAndTheChainGoesOn()
     {
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
-        f.serveSampleBook();
+        ServeSampleBook(f.server);
         f.setSilentMode(true);
         const QString missing = QStringLiteral("/nonexistent-pagewick-dir/");
         f.window().Txt_dir->setText(missing);
 
         f.startAt(QStringLiteral("/book/ch01.htm"));
-        QVERIFY(f.waitForChainEnd());
+        QVERIFY(f.waitForNotices());
         QTest::qWait(300);
 
         QCOMPARE(f.prompt.shown, QStringList{kNotice});
@@ -212,7 +214,7 @@ private slots:
 
     void twoPagesWithOneTitleKeepBothFiles()
     {
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
         f.setSilentMode(true);
         const QString title = QStringLiteral("第六章 分页");
@@ -222,23 +224,23 @@ private slots:
                          ProsePage(title, QString(), QStringLiteral("下半章的文字，一句接一句。")));
 
         f.startAt(QStringLiteral("/split/a.htm"));
-        QVERIFY(f.waitForChainEnd());
+        QVERIFY(f.waitForNotices());
 
         QCOMPARE(f.savedFiles(), (QStringList{title + QStringLiteral("(2).txt"), title + QStringLiteral(".txt")}));
-        QVERIFY(QString::fromUtf8(f.savedBytes(title + QStringLiteral(".txt"))).contains(QStringLiteral("上半章")));
-        QVERIFY(QString::fromUtf8(f.savedBytes(title + QStringLiteral("(2).txt"))).contains(QStringLiteral("下半章")));
+        QVERIFY(QString::fromUtf8(f.savedBytes(title + QStringLiteral(".txt")).value_or("<none>")).contains(QStringLiteral("上半章")));
+        QVERIFY(QString::fromUtf8(f.savedBytes(title + QStringLiteral("(2).txt")).value_or("<none>")).contains(QStringLiteral("下半章")));
     }
 
     void emptyLinkNameEndsTheChain()
     {
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
-        f.serveSampleBook();
+        ServeSampleBook(f.server);
         f.setSilentMode(true);
         f.window().Txt_Next->setText(QString());
 
         f.startAt(QStringLiteral("/book/ch01.htm"));
-        QVERIFY(f.waitForChainEnd());
+        QVERIFY(f.waitForNotices());
         QTest::qWait(300);
 
         QCOMPARE(f.prompt.shown, QStringList{kNotice});
@@ -258,7 +260,7 @@ private slots:
     void linkBackEndsTheChain()
     {
         QFETCH(QString, lastLink);
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
         f.setSilentMode(true);
         f.server.addPage(QStringLiteral("/loop/a.htm"),
@@ -266,7 +268,7 @@ private slots:
         f.server.addPage(QStringLiteral("/loop/b.htm"), ProsePage(QStringLiteral("乙页"), lastLink));
 
         f.startAt(QStringLiteral("/loop/a.htm"));
-        QVERIFY(f.waitForChainEnd());
+        QVERIFY(f.waitForNotices());
         QTest::qWait(500);
 
         QCOMPARE(f.prompt.shown, QStringList{kNotice});
@@ -277,7 +279,7 @@ private slots:
 
     void closingEndsAWaitingRunPromptly()
     {
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
         f.server.holdPage(QStringLiteral("/held.htm"),
                           "<html><head><title>慢</title></head><body><p>还没有传完");
@@ -301,7 +303,7 @@ private slots:
 
     void secondExtractDuringAScanSupersedesTheFirst()
     {
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
         QString filler;
         for (int i = 0; i < 300; ++i)
@@ -335,7 +337,7 @@ private slots:
     // the newer page's run takes over and the chain goes on from there.
     void pageLoadedDuringAScanTakesOver()
     {
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
         f.setSilentMode(true);
         // A scan slow enough for the other page to arrive in the middle of it.
@@ -360,7 +362,7 @@ private slots:
         });
 
         f.startAt(QStringLiteral("/over/long.htm"));
-        QVERIFY(f.waitForChainEnd());
+        QVERIFY(f.waitForNotices());
         QTest::qWait(300);
 
         QVERIFY(navigated);

@@ -1,5 +1,6 @@
 #include "tests/support/enginetestutil.h"
-#include "tests/window/cyclefixture.h"
+#include "tests/support/windowfixture.h"
+#include "tests/window/samplepages.h"
 
 #include "browser/webbrowser.h"
 #include "window/programinfo.h"
@@ -16,6 +17,8 @@
 #include <QTimer>
 
 #include <functional>
+
+using pagewick::testsupport::WindowFixture;
 
 namespace {
 
@@ -74,7 +77,7 @@ QString NextLink(const QString &href, const QString &extra = {})
 
 // Lets pop-up blocking leave the engine's own dialogs on, so that a script
 // dialog that got through would show.
-void AllowEngineDialogs(CycleFixture &f)
+void AllowEngineDialogs(WindowFixture &f)
 {
     f.window().Check1[0]->setChecked(false);
     f.window().WebBrowser1->setSilent(false);
@@ -92,7 +95,7 @@ public:
 private slots:
     void chainGoesOnThroughPopups()
     {
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
         f.setSilentMode(true);
         AllowEngineDialogs(f);
@@ -118,7 +121,7 @@ private slots:
         f.server.addPage(QStringLiteral("/pop/popup.htm"), "<html><body>popup</body></html>");
 
         f.startAt(QStringLiteral("/pop/alerts.htm"));
-        QVERIFY(f.waitForChainEnd());
+        QVERIFY(f.waitForNotices());
         QTest::qWait(300);
 
         QCOMPARE(dialogs.seen, QStringList());
@@ -134,7 +137,7 @@ private slots:
 
     void newWindowWithoutALinkLoadsNothing()
     {
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
         f.prompt.setAnswerWhenEmpty(false);
         f.server.addPage(QStringLiteral("/pop/form.htm"),
@@ -156,7 +159,7 @@ private slots:
 
     void pageClosingItsWindowLeavesTheBlankPage()
     {
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
         f.prompt.setAnswerWhenEmpty(false);
         f.server.addPage(QStringLiteral("/pop/closer.htm"),
@@ -181,7 +184,7 @@ private slots:
 
     void statusLineShowsTheHoveredLink()
     {
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
         f.prompt.setAnswerWhenEmpty(false);
         f.server.addPage(QStringLiteral("/pop/hover.htm"),
@@ -217,7 +220,7 @@ private slots:
         QFETCH(bool, before);
         QFETCH(bool, after);
         WatchedFileSystem fs;
-        CycleFixture f(&fs);
+        WindowFixture f(&fs);
         QVERIFY(f.ready());
         f.window().Check1[0]->setChecked(blocking);
         f.window().WebBrowser1->setSilent(before);
@@ -233,7 +236,7 @@ private slots:
         fs.onWrite = [&] { whileSaving << f.window().WebBrowser1->Silent(); };
 
         f.startAt(QStringLiteral("/pop/one.htm"));
-        QVERIFY(f.waitForChainEnd());
+        QVERIFY(f.waitForNotices());
 
         QVERIFY(!whileScanning.isEmpty());
         QVERIFY(!whileScanning.contains(true));
@@ -243,7 +246,7 @@ private slots:
 
     void browserLosingTheFocusHandsItToTheAddressBox()
     {
-        CycleFixture f;
+        WindowFixture f;
         QVERIFY(f.ready());
         f.window().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f.window()));
