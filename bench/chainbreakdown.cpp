@@ -5,7 +5,9 @@
 #include "extract/detection.h"
 #include "tests/support/enginetestutil.h"
 #include "tests/support/loopbackserver.h"
+#include "window/browserport.h"
 #include "window/richtextbox.h"
+#include "workflow/extracthost.h"
 #include "workflow/filesystem.h"
 #include "workflow/savecommand.h"
 
@@ -82,11 +84,12 @@ void PrintChainBreakdown(testsupport::LoopbackServer &server, const char *pagePa
              touch();
              snapshot = browser.readDocument();
          }));
-    Line("readDocument, blocks and links (layer)", MeanMs([&] {
+    window::WebBrowserPort port(&browser);
+    Line("read of an Extract run (port)", MeanMs([&] {
              touch();
-             browser.readDocument(browser::DocumentParts::elements({"TD", "DIV", "A"}, true));
+             port.readElements(workflow::ExtractionReadParts());
          }));
-    Line("readLinks of the unchanged page (layer)", MeanMs([&] { browser.readLinks(); }));
+    Line("readLinks of the unchanged page (port)", MeanMs([&] { port.readLinks(); }));
     Line("execScript round trip (layer)",
          MeanMs([&] { browser.execScript(browser.Object(), QStringLiteral("0")); }));
 

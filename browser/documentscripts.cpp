@@ -87,8 +87,12 @@ const char kReadDocument[] = R"JS(
     return s + innerOf(el) + '</' + name + '>';
   }
   var all = allElements();
-  var n = all.length, els = new Array(n), i;
-  for (i = 0; i < n; i++) els[i] = all[i];
+  var n = all.length, els = new Array(n), upper = new Array(n), wanted = new Array(n), i;
+  for (i = 0; i < n; i++) {
+    els[i] = all[i];
+    upper[i] = String(els[i].tagName).toUpperCase();
+    wanted[i] = EVERY || TAGS.has(upper[i]);
+  }
   // Shorter than TEXT_ONLY_BELOW once trimmed of U+0020 and U+3000, each
   // LF counted as the CR LF it becomes (so never shorter than it will be).
   function isShort(t) {
@@ -103,7 +107,7 @@ const char kReadDocument[] = R"JS(
   // The markup of each element as a rope of its children's: built once,
   // written out only for the elements whose markup is carried.
   var html = new Array(n);
-  for (i = n - 1; i >= 0; i--) html[i] = wanted(els[i]) ? innerOf(els[i]) : '';
+  for (i = n - 1; i >= 0; i--) html[i] = wanted[i] ? innerOf(els[i]) : '';
   var body = document.body;
   var out = new Array(4 + 4 * n);
   out[0] = document.URL;
@@ -112,11 +116,11 @@ const char kReadDocument[] = R"JS(
   out[3] = (body && BODY_TEXT) ? body.innerText : '';
   var total = out[3].length;
   for (i = 0; i < n; i++) {
-    var el = els[i], w = wanted(el), t = w ? el.innerText : '', k = 4 + 4 * i;
+    var el = els[i], w = wanted[i], t = w ? el.innerText : '', k = 4 + 4 * i;
     if (w && typeof t !== 'string') t = el.textContent || '';
     out[k] = el.tagName;
     out[k + 1] = t;
-    out[k + 2] = (w && !(TEXT_ONLY.has(String(el.tagName).toUpperCase()) && isShort(t))) ? html[i] : '';
+    out[k + 2] = (w && !(TEXT_ONLY.has(upper[i]) && isShort(t))) ? html[i] : '';
     out[k + 3] = (w && isHtml(el) && el.localName === 'a' && el.hasAttribute('href')
                   && typeof el.href === 'string') ? el.href : '';
     total += t.length + out[k + 2].length;
@@ -136,27 +140,20 @@ QString wrapped(const QString &body)
 QString readDocument(const DocumentParts &parts)
 {
     // Only the texts of the wanted elements are worked out and carried.
-    QStringList upper;
-    for (const QString &tag : parts.tagNames)
-        upper.append(tag.toUpper());
-    QStringList textOnly;
-    for (const QString &tag : parts.textOnlyTags)
-        textOnly.append(tag.toUpper());
-    const auto jsList = [](const QStringList &list) {
-        return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact));
+    const auto jsList = [](QStringList tags) {
+        for (QString &tag : tags)
+            tag = tag.toUpper();
+        return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(tags)).toJson(QJsonDocument::Compact));
     };
     const QString selection =
         QStringLiteral("  var EVERY = %1, BODY_TEXT = %2, TAGS = new Set(%3), TEXT_ONLY = new Set(%4),"
                        " TEXT_ONLY_BELOW = %5, MAX_CHARS = %6;\n")
             .arg(parts.everyElement ? QStringLiteral("true") : QStringLiteral("false"),
-                 parts.bodyText ? QStringLiteral("true") : QStringLiteral("false"), jsList(upper),
-                 jsList(textOnly))
+                 parts.bodyText ? QStringLiteral("true") : QStringLiteral("false"), jsList(parts.tagNames),
+                 jsList(parts.textOnlyTags))
             .arg(qMax(0, parts.textOnlyBelow))
             .arg(kMaxReadCharacters);
-    const QString wanted = QStringLiteral(
-        "  function wanted(el) { return EVERY || TAGS.has(String(el.tagName).toUpperCase()); }\n");
-    return wrapped(QString::fromUtf8(kAllElements) + selection + wanted
-                   + QString::fromUtf8(kReadDocument));
+    return wrapped(QString::fromUtf8(kAllElements) + selection + QString::fromUtf8(kReadDocument));
 }
 
 std::optional<DocumentSnapshot> parseDocument(const QVariant &answer)

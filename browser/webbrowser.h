@@ -42,7 +42,11 @@ struct DocumentParts
     static DocumentParts everything() { return {}; }
     static DocumentParts elements(QStringList tags, bool withBodyText)
     {
-        return {false, std::move(tags), withBodyText};
+        DocumentParts parts;
+        parts.everyElement = false;
+        parts.tagNames = std::move(tags);
+        parts.bodyText = withBodyText;
+        return parts;
     }
     // Links (tag name A in any case) only, without the body text.
     static DocumentParts linksOnly() { return elements({QStringLiteral("A")}, false); }

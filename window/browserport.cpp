@@ -69,11 +69,6 @@ std::optional<workflow::LoadedPage> ToLoadedPage(std::optional<browser::Document
 
 } // namespace
 
-std::optional<workflow::LoadedPage> WebBrowserPort::readDocument()
-{
-    return m_browser ? ToLoadedPage(m_browser->readDocument()) : std::nullopt;
-}
-
 std::optional<workflow::LoadedPage> WebBrowserPort::readElements(const workflow::ReadParts &parts)
 {
     if (!m_browser)

@@ -25,7 +25,6 @@ public:
     void setSilent(bool silent) override;
     void setPageDialogsSilenced(bool silenced) override;
 
-    std::optional<workflow::LoadedPage> readDocument() override;
     std::optional<workflow::LoadedPage> readElements(const workflow::ReadParts &parts) override;
     std::optional<QString> readBodyText() override;
     std::optional<QString> readActiveElementHref() override;

@@ -56,16 +56,17 @@ public:
     // dismissed even with Silent off.
     virtual void setPageDialogsSilenced(bool silenced) = 0;
 
-    virtual std::optional<LoadedPage> readDocument() = 0;
-    // As readDocument(), but only what `parts` asks for is needed; the rest
-    // may come empty. Positions are those of document.all all the same.
-    virtual std::optional<LoadedPage> readElements(const ReadParts &parts)
-    {
-        Q_UNUSED(parts);
-        return readDocument();
-    }
+    // Only what `parts` asks for is needed; the rest may come empty.
+    // Positions are those of document.all all the same.
+    virtual std::optional<LoadedPage> readElements(const ReadParts &parts) = 0;
     // All the next-page command looks at: the links (tag name A).
-    std::optional<LoadedPage> readLinks() { return readElements({{QStringLiteral("A")}, false}); }
+    std::optional<LoadedPage> readLinks()
+    {
+        ReadParts links;
+        links.tagNames = QStringList{QStringLiteral("A")};
+        links.bodyText = false;
+        return readElements(links);
+    }
     // nullopt also when the document has no body.
     virtual std::optional<QString> readBodyText() = 0;
     // nullopt when the focused element is not a link or cannot be read.

@@ -59,17 +59,19 @@ void PortExtractHost::setPageDialogsSilenced(bool silenced)
     m_browser.setPageDialogsSilenced(silenced);
 }
 
-std::optional<extract::PageDocument> PortExtractHost::readDocument()
+ReadParts ExtractionReadParts()
 {
-    // The links come too: the next-page command that follows the run then
-    // finds the document already read, unless it has changed meanwhile.
-    // Detection never looks at the markup of a block too short to be examined.
     ReadParts parts;
     parts.tagNames = extract::CandidateTagNames();
     parts.textOnlyTags = parts.tagNames;
     parts.textOnlyBelow = int(extract::CandidateMinTextLength());
     parts.tagNames.append(QStringLiteral("A"));
-    std::optional<LoadedPage> page = m_browser.readElements(parts);
+    return parts;
+}
+
+std::optional<extract::PageDocument> PortExtractHost::readDocument()
+{
+    std::optional<LoadedPage> page = m_browser.readElements(ExtractionReadParts());
     if (!page)
         return std::nullopt;
     return std::move(page->document);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "extract/extractcommand.h"
+#include "workflow/browserport.h"
 
 #include <QtGlobal>
 
@@ -8,9 +9,14 @@
 
 namespace pagewick::workflow {
 
-class BrowserPort;
 class FormPort;
 class RunGenerations;
+
+// What an Extract run reads of the page: the blocks detection examines
+// (without the markup of those too short to be examined) and the links, so
+// that the next-page command that follows the run finds the document
+// already read, unless it has changed meanwhile.
+ReadParts ExtractionReadParts();
 
 // One Extract run's view of the browser and the window.
 class PortExtractHost : public extract::ExtractHost

@@ -433,8 +433,10 @@ void TestChunkedRead::partsCover_data()
     QTest::newRow("without short markup does not cover a stricter read")
         << shortBlocksBare(51) << shortBlocksBare(20) << false;
     QTest::newRow("without short markup does not cover blocks") << shortBlocksBare(51) << blocks << false;
+    DocumentParts everythingWithoutBody;
+    everythingWithoutBody.bodyText = false;
     QTest::newRow("everything without body text")
-        << DocumentParts{true, {}, false} << DocumentParts::elements({"A"}, true) << false;
+        << everythingWithoutBody << DocumentParts::elements({"A"}, true) << false;
 }
 
 void TestChunkedRead::partsCover()

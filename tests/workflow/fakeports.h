@@ -43,7 +43,7 @@ public:
     bool silent() override { return silentFlag; }
     void setSilent(bool s) override { silentFlag = s; }
     void setPageDialogsSilenced(bool s) override { dialogsSilenced = s; }
-    std::optional<pagewick::workflow::LoadedPage> readDocument() override
+    std::optional<pagewick::workflow::LoadedPage> readElements(const pagewick::workflow::ReadParts &) override
     {
         ++documentReads;
         if (whileReading)
