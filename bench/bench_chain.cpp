@@ -1,8 +1,10 @@
 // The whole collecting chain over a generated book served from 127.0.0.1:
-// first the bare engine loads every chapter page one after another, then
-// Pagewick collects the same book in silent mode in its real window. Prints
-// both page rates, CPU time per page, memory, and whether every saved file
-// is byte-identical to the expected one.
+// first the bare engine loads every chapter page one after another by its
+// address, then it follows the book by clicking each page's next link from a
+// script as soon as the page has loaded (the kind of navigation the chain
+// makes), then Pagewick collects the same book in silent mode in its real
+// window. Prints the three page rates, CPU time per page, memory, and
+// whether every saved file is byte-identical to the expected one.
 //
 //     bench_chain [pages]      (default 300)
 //     bench_chain --breakdown  (the steps of one page, timed one at a time)
@@ -15,6 +17,7 @@
 #include "tests/support/scriptedprompt.h"
 #include "window/frmmain.h"
 #include "workflow/filesystem.h"
+#include "workflow/ledger.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,6 +26,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -30,6 +34,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -83,7 +88,20 @@ public:
         return written;
     }
 
+    bool appendFile(const QString &path, const QByteArray &bytes) override
+    {
+        QElapsedTimer clock;
+        clock.start();
+        const bool ok = real().appendFile(path, bytes);
+        m_appendNs += clock.nsecsElapsed();
+        ++m_appends;
+        return ok;
+    }
+
     int writes() const { return m_writes; }
+    int appends() const { return m_appends; }
+    // Mean milliseconds of one ledger line's append.
+    double appendMs() const { return m_appends ? double(m_appendNs) / 1e6 / m_appends : 0; }
     double rssEarly() const { return m_rssEarly; }
     double rssLast() const { return m_rssLast; }
     double childrenEarly() const { return m_childrenEarly; }
@@ -102,6 +120,8 @@ private:
     double m_childrenLast = 0;
     QElapsedTimer m_clock;
     std::vector<qint64> m_writeTimes; // ns on m_clock
+    int m_appends = 0;
+    qint64 m_appendNs = 0;
 };
 
 QString PagePath(const QString &prefix, int number)
@@ -109,10 +129,27 @@ QString PagePath(const QString &prefix, int number)
     return prefix + QString::number(number) + QStringLiteral(".html");
 }
 
-// Loads the pages one after another in a plain view of the given size.
-PhaseFigures RunBareEngine(testsupport::LoopbackServer &server, const QString &prefix, int pages,
-                           const QSize &size)
+// The next link of a chapter page, clicked as soon as the page has loaded;
+// answers whether there was one.
+const char kClickNextLink[] = R"JS(
+(function () {
+  var links = document.getElementsByTagName('a');
+  for (var i = 0; i < links.length; i++) {
+    if (links[i].textContent === '\u4e0b\u4e00\u9875') { links[i].click(); return true; }
+  }
+  return false;
+})()
+)JS";
+
+// How a bare phase moves from the page it has just loaded (1-based) to the next.
+enum class Advance { ByAddress, ByClick };
+
+// Goes through the book in a plain view of the given size, from its first
+// page, loading each next page by its address or by clicking its next link.
+PhaseFigures RunBare(testsupport::LoopbackServer &server, const QString &prefix, int pages,
+                     const QSize &size, Advance advance)
 {
+    const char *name = advance == Advance::ByAddress ? "bare engine" : "bare clicks";
     QWebEngineView view;
     view.resize(size);
     view.show();
@@ -127,7 +164,7 @@ PhaseFigures RunBareEngine(testsupport::LoopbackServer &server, const QString &p
     QObject::connect(&stall, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject::connect(view.page(), &QWebEnginePage::loadFinished, &loop, [&](bool ok) {
         if (!ok) {
-            std::fprintf(stderr, "bare engine: page %d failed to load\n", loaded + 1);
+            std::fprintf(stderr, "%s: page %d failed to load\n", name, loaded + 1);
             loop.quit();
             return;
         }
@@ -138,7 +175,17 @@ PhaseFigures RunBareEngine(testsupport::LoopbackServer &server, const QString &p
             loop.quit();
             return;
         }
-        view.page()->load(server.url(PagePath(prefix, loaded + 1)));
+        if (advance == Advance::ByAddress) {
+            view.page()->load(server.url(PagePath(prefix, loaded + 1)));
+            return;
+        }
+        const int clicked = loaded;
+        view.page()->runJavaScript(QString::fromUtf8(kClickNextLink), [&, clicked](const QVariant &found) {
+            if (!found.toBool() && loaded == clicked) {
+                std::fprintf(stderr, "%s: no next link on page %d\n", name, clicked);
+                loop.quit();
+            }
+        });
     });
 
     const bench::CpuTimes before = bench::SampleCpu();
@@ -225,7 +272,11 @@ ChainResult RunPagewick(testsupport::LoopbackServer &server, const QString &pref
             lastWrites = files.writes();
             sinceProgress.start();
         } else if (sinceProgress.elapsed() > kStallMs) {
-            std::fprintf(stderr, "pagewick: no file saved for %d s, giving up\n", kStallMs / 1000);
+            std::fprintf(stderr, "pagewick: no file saved for %d s, giving up at \"%s\" (%s, ready state %d), "
+                                 "status \"%s\"\n",
+                         kStallMs / 1000, qPrintable(window.windowTitle()),
+                         qPrintable(window.WebBrowser1->LocationURL()), window.WebBrowser1->ReadyState(),
+                         qPrintable(window.Lab_bt->text()));
             loop.quit();
         }
     });
@@ -265,9 +316,21 @@ bool AllFilesIdentical(const QString &directory, const std::vector<bench::Genera
                          qPrintable(file.fileName()), qlonglong(actual.size()),
                          qlonglong(expected.size()));
     }
-    const int files = int(QDir(directory).entryList(QDir::Files).size());
-    if (files != int(book.size())) {
-        std::fprintf(stderr, "%d files saved, expected %zu\n", files, book.size());
+    QStringList names = QDir(directory).entryList(QDir::Files);
+    names.removeAll(workflow::LedgerFileName());
+    if (names.size() != qsizetype(book.size())) {
+        std::fprintf(stderr, "%lld files saved, expected %zu\n", qlonglong(names.size()), book.size());
+        identical = false;
+    }
+    QFile ledger(directory + workflow::LedgerFileName());
+    const QList<workflow::LedgerEntry> lines =
+        workflow::ParseLedger(ledger.open(QIODevice::ReadOnly) ? ledger.readAll() : QByteArray());
+    const qsizetype saved = std::count_if(lines.begin(), lines.end(), [](const workflow::LedgerEntry &e) {
+        return e.status == QLatin1String("saved");
+    });
+    if (lines.size() != qsizetype(book.size()) || saved != lines.size()) {
+        std::fprintf(stderr, "ledger: %lld lines, %lld saved, expected %zu\n", qlonglong(lines.size()),
+                     qlonglong(saved), book.size());
         identical = false;
     }
     return identical;
@@ -307,13 +370,15 @@ int main(int argc, char *argv[])
     book.reserve(size_t(pages));
     const QString barePrefix = QStringLiteral("/bare/");
     const QString bookPrefix = QStringLiteral("/book/");
+    const QString clickPrefix = QStringLiteral("/click/");
     qint64 pageBytes = 0;
     for (int n = 1; n <= pages; ++n) {
-        // The same pages at two addresses, so the second phase gets nothing
-        // from the first one's cache.
+        // The same pages at three addresses, so no phase gets anything from
+        // an earlier one's cache.
         book.push_back(bench::GenerateChapter(n, pages, bookPrefix));
         server.addPage(PagePath(bookPrefix, n), book.back().html);
         server.addPage(PagePath(barePrefix, n), bench::GenerateChapter(n, pages, barePrefix).html);
+        server.addPage(PagePath(clickPrefix, n), bench::GenerateChapter(n, pages, clickPrefix).html);
         pageBytes += book.back().html.size();
     }
     std::printf("book: %d pages, %lld KB per page, %d elements per page\n", pages,
@@ -337,13 +402,22 @@ int main(int argc, char *argv[])
     // Both phases render into a view of the same size.
     const QSize viewSize = window.WebBrowser1->widget()->size();
 
-    const PhaseFigures bare = RunBareEngine(server, barePrefix, pages, viewSize);
+    const PhaseFigures bare = RunBare(server, barePrefix, pages, viewSize, Advance::ByAddress);
     std::printf("engine:   %d pages in %.2f s, %.2f pages/s, cpu/page self %.1f ms, "
                 "engine processes %.1f ms\n",
                 bare.pages, bare.seconds, Rate(bare), 1000 * bare.cpu.selfSeconds / qMax(1, bare.pages),
                 1000 * bare.cpu.childrenSeconds / qMax(1, bare.pages));
     if (!bare.finished)
         std::fprintf(stderr, "bare engine did not load every page\n");
+
+    const PhaseFigures clicks = RunBare(server, clickPrefix, pages, viewSize, Advance::ByClick);
+    std::printf("clicks:   %d pages in %.2f s, %.2f pages/s, cpu/page self %.1f ms, "
+                "engine processes %.1f ms\n",
+                clicks.pages, clicks.seconds, Rate(clicks),
+                1000 * clicks.cpu.selfSeconds / qMax(1, clicks.pages),
+                1000 * clicks.cpu.childrenSeconds / qMax(1, clicks.pages));
+    if (!clicks.finished)
+        std::fprintf(stderr, "bare engine did not click through every page\n");
 
     window.Check1[1]->setChecked(true);
     window.Txt_dir->setText(QDir(saveDir.path()).absolutePath() + QLatin1Char('/'));
@@ -356,6 +430,7 @@ int main(int argc, char *argv[])
     std::printf("per page: engine load %.1f ms, load end to file saved %.1f ms, "
                 "file saved to next load %.1f ms\n",
                 chain.loadMs, chain.extractMs, chain.advanceMs);
+    std::printf("ledger:   %d lines appended, %.3f ms per append\n", files.appends(), files.appendMs());
     std::printf("memory:   this process VmRSS %.1f MB after %d pages, %.1f MB after %d, "
                 "VmHWM %.1f MB; engine processes %.1f MB -> %.1f MB\n",
                 files.rssEarly(), qMin(kEarlyMark, pages), files.rssLast(), pages,
@@ -363,10 +438,11 @@ int main(int argc, char *argv[])
 
     const bool identical = pw.finished && AllFilesIdentical(saveDir.path() + QLatin1Char('/'), book);
     const double ratio = Rate(bare) > 0 ? Rate(pw) / Rate(bare) : 0;
+    const double clickRatio = Rate(clicks) > 0 ? Rate(pw) / Rate(clicks) : 0;
     std::printf("chain: pages=%d engine_pps=%.2f pagewick_pps=%.2f ratio=%.3f rss50_mb=%.1f "
-                "rss300_mb=%.1f identical=%s\n",
+                "rss300_mb=%.1f identical=%s click_pps=%.2f click_ratio=%.3f\n",
                 pages, Rate(bare), Rate(pw), ratio, files.rssEarly(), files.rssLast(),
-                identical ? "yes" : "no");
+                identical ? "yes" : "no", Rate(clicks), clickRatio);
     std::fflush(stdout);
     return identical ? 0 : 1;
 }

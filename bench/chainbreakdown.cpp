@@ -1,5 +1,7 @@
 #include "bench/chainbreakdown.h"
 
+#include "bench/processstats.h"
+
 #include "browser/documentscripts.h"
 #include "browser/webbrowser.h"
 #include "extract/detection.h"
@@ -9,6 +11,9 @@
 #include "window/richtextbox.h"
 #include "workflow/extracthost.h"
 #include "workflow/filesystem.h"
+#include "workflow/ledger.h"
+#include "workflow/ledgerwriter.h"
+#include "workflow/localecodec.h"
 #include "workflow/savecommand.h"
 
 #include <QCoreApplication>
@@ -38,9 +43,22 @@ double MeanMs(const std::function<void()> &f)
     return double(clock.nsecsElapsed()) / 1e6 / kRounds;
 }
 
+// Mean CPU milliseconds of f over kRounds calls, this process and the
+// engine's together: on a busy machine the wall time of a step in the
+// renderer says more about the other processes than about the step.
+double MeanCpuMs(const std::function<void()> &f)
+{
+    const CpuTimes before = SampleCpu();
+    for (int k = 0; k < kRounds; ++k)
+        f();
+    const CpuTimes after = SampleCpu();
+    return 1000 * ((after.selfSeconds - before.selfSeconds) + (after.childrenSeconds - before.childrenSeconds))
+        / kRounds;
+}
+
 void Line(const char *step, double ms)
 {
-    std::printf("  %-44s %8.2f ms\n", step, ms);
+    std::printf("  %-44s %8.3f ms\n", step, ms);
 }
 
 extract::PageDocument ToPageDocument(const browser::DocumentSnapshot &snapshot)
@@ -84,8 +102,16 @@ void PrintChainBreakdown(testsupport::LoopbackServer &server, const char *pagePa
              touch();
              snapshot = browser.readDocument();
          }));
+    Line("  its CPU, all processes", MeanCpuMs([&] {
+             touch();
+             snapshot = browser.readDocument();
+         }));
     window::WebBrowserPort port(&browser);
     Line("read of an Extract run (port)", MeanMs([&] {
+             touch();
+             port.readElements(workflow::ExtractionReadParts());
+         }));
+    Line("  its CPU, all processes", MeanCpuMs([&] {
              touch();
              port.readElements(workflow::ExtractionReadParts());
          }));
@@ -96,6 +122,38 @@ void PrintChainBreakdown(testsupport::LoopbackServer &server, const char *pagePa
     QWebEnginePage page;
     testsupport::loadPage(page, url);
     std::optional<QVariant> answer;
+    {
+        const workflow::ReadParts run = workflow::ExtractionReadParts();
+        browser::DocumentParts parts = browser::DocumentParts::elements(run.tagNames, run.bodyText);
+        parts.measuredTags = run.measuredTags;
+        const extract::AcceptanceBounds &b = run.carryBounds;
+        parts.carryBounds = {b.minTrimmedLength, b.minTextLength, b.minTagCount,
+                             b.maxHyphens, b.maxLinkCount, b.minMarkCount};
+        const QString timed = QStringLiteral("(function () { var t = performance.now(); var r = ")
+            + browser::scripts::readDocument(parts) + QStringLiteral("; return performance.now() - t; })()");
+        double ms = 0;
+        for (int k = 0; k < kRounds; ++k)
+            ms += testsupport::runScript(page, timed, QWebEngineScript::ApplicationWorld)
+                      .value_or(QVariant(0.0))
+                      .toDouble();
+        Line("Extract run's script, its time in the page", ms / kRounds);
+        const QString script = browser::scripts::readDocument(parts);
+        Line("  its CPU in the raw page, all processes", MeanCpuMs([&] {
+                 testsupport::runScript(page, script, QWebEngineScript::ApplicationWorld);
+             }));
+        const QString whole = browser::scripts::readDocument();
+        Line("whole read's CPU in the raw page, all processes", MeanCpuMs([&] {
+                 testsupport::runScript(page, whole, QWebEngineScript::ApplicationWorld);
+             }));
+        const QString linksScript = browser::scripts::readDocument(browser::DocumentParts::linksOnly());
+        Line("links-only read's CPU in the raw page", MeanCpuMs([&] {
+                 testsupport::runScript(page, linksScript, QWebEngineScript::ApplicationWorld);
+             }));
+        const QString nothing = QStringLiteral("0");
+        Line("empty script's CPU, all processes", MeanCpuMs([&] {
+                 testsupport::runScript(page, nothing, QWebEngineScript::ApplicationWorld);
+             }));
+    }
     Line("document script alone (raw page)", MeanMs([&] {
              answer = testsupport::runScript(page, browser::scripts::readDocument(),
                                              QWebEngineScript::ApplicationWorld);
@@ -152,11 +210,45 @@ void PrintChainBreakdown(testsupport::LoopbackServer &server, const char *pagePa
              QCoreApplication::processEvents();
          }));
 
+    // A chain's pages: a new title and address each time.
+    workflow::FileSystem &disk = workflow::realFileSystem();
     QTemporaryDir dir;
-    workflow::SaveCommand save;
     const QString directory = dir.path() + QLatin1Char('/');
-    Line("save", MeanMs([&] {
-             save.save(workflow::realFileSystem(), directory, QStringLiteral("t"), url.toString(), body);
+    int chapter = 0;
+    const auto nextPage = [&] { return QStringLiteral("%1?page=%2").arg(url.toString()).arg(++chapter); };
+    const auto titleOf = [](int n) { return QStringLiteral("第%1章").arg(n); };
+    Line("file write alone", MeanMs([&] {
+             nextPage();
+             disk.writeFileReplacing(directory + titleOf(chapter) + QStringLiteral("-w.txt"),
+                                     workflow::encodeForLocale(body));
+         }));
+    workflow::SaveCommand save;
+    const QDateTime now = QDateTime::currentDateTime();
+    Line("save: naming, file write, ledger line", MeanMs([&] {
+             const QString address = nextPage();
+             save.save(disk, directory, titleOf(chapter), address, body, now);
+         }));
+    Line("ledger: naming against ledger and disk", MeanMs([&] {
+             const QString address = nextPage();
+             save.pathFor(disk, directory, titleOf(chapter), address);
+         }));
+    workflow::LedgerWriter ledger;
+    Line("ledger: one line appended", MeanMs([&] {
+             const QString address = nextPage();
+             ledger.append(disk, directory,
+                           {workflow::LedgerTime(now), address, titleOf(chapter), titleOf(chapter) + QStringLiteral(".txt"),
+                            qint64(body.size()), QStringLiteral("saved")});
+         }));
+    // The first save into a directory reads its ledger once.
+    QTemporaryDir big;
+    const QString bigDirectory = big.path() + QLatin1Char('/');
+    for (int n = 1; n <= 3000; ++n)
+        ledger.append(disk, bigDirectory,
+                      {workflow::LedgerTime(now), QStringLiteral("http://127.0.0.1/book/%1.html").arg(n), titleOf(n),
+                       titleOf(n) + QStringLiteral(".txt"), 3000, QStringLiteral("saved")});
+    Line("ledger: first save reads a 3000-line ledger", MeanMs([&] {
+             workflow::SaveCommand fresh;
+             fresh.pathFor(disk, bigDirectory, titleOf(1), nextPage());
          }));
 }
 

@@ -11,7 +11,7 @@ namespace pagewick::browser::chunked {
 namespace {
 
 constexpr qsizetype kHeaderFields = 4; // url, title, body flag, body text
-constexpr qsizetype kElementFields = 4;
+constexpr qsizetype kElementFields = scripts::kElementFields;
 
 // Pieces from `field`/`offset` on, about `budget` characters of them: whole
 // fields while they fit, then the start of the next one. A surrogate pair is
@@ -23,7 +23,7 @@ constexpr qsizetype kElementFields = 4;
 const char kTake[] = R"JS(
   var SURROGATE = /[\uD800-\uDFFF]/;
   var LONE = /[\uD800-\uDBFF](?![\uDC00-\uDFFF])|(?<![\uD800-\uDBFF])[\uDC00-\uDFFF]/g;
-  function wellFormed(s) { return SURROGATE.test(s) ? s.replace(LONE, '\uFFFD') : s; }
+  function wellFormed(s) { return (s !== '' && SURROGATE.test(s)) ? s.replace(LONE, '\uFFFD') : s; }
   function take(out, field, offset, budget) {
     var pieces = [], lengths = [];
     function add(p) { p = wellFormed(p); pieces.push(p); lengths.push(p.length); }
@@ -301,12 +301,17 @@ bool Assembler::completeField(qsizetype field)
     if (m_snapshot.all.isEmpty())
         return false;
     Element &element = m_snapshot.all.last();
-    if (part == 1)
+    if (part == 1) {
         element.innerText = std::move(value);
-    else if (part == 2)
+    } else if (part == 2) {
         element.innerHTML = std::move(value);
-    else
+    } else if (part == 3) {
         element.href = std::move(value);
+    } else if (!value.isEmpty()) {
+        element.measures = scripts::parseMeasures(value);
+        if (!element.measures)
+            return false;
+    }
     return true;
 }
 

@@ -16,8 +16,8 @@
 // queue run between pieces and the snapshot is still of one moment.
 //
 // The stream carried is the one-round-trip answer of scripts::readDocument():
-// url, title, body flag, body text, then tagName, innerText, innerHTML, href
-// per element. Engine-free, so the assembly can be checked on its own.
+// url, title, body flag, body text, then tagName, innerText, innerHTML, href,
+// measures per element. Engine-free, so the assembly can be checked on its own.
 namespace pagewick::browser::chunked {
 
 // Characters per round trip: a few milliseconds of conversion each.

@@ -87,11 +87,15 @@ const char kReadDocument[] = R"JS(
     return s + innerOf(el) + '</' + name + '>';
   }
   var all = allElements();
-  var n = all.length, els = new Array(n), upper = new Array(n), wanted = new Array(n), i;
+  var n = all.length, els = new Array(n), tags = new Array(n), upper = new Array(n),
+      wanted = new Array(n), measured = new Array(n), anyMeasured = false, i;
   for (i = 0; i < n; i++) {
     els[i] = all[i];
-    upper[i] = String(els[i].tagName).toUpperCase();
-    wanted[i] = EVERY || TAGS.has(upper[i]);
+    tags[i] = els[i].tagName;
+    upper[i] = String(tags[i]).toUpperCase();
+    measured[i] = MEASURED.has(upper[i]);
+    wanted[i] = !measured[i] && (EVERY || TAGS.has(upper[i]));
+    if (measured[i]) anyMeasured = true;
   }
   // Shorter than TEXT_ONLY_BELOW once trimmed of U+0020 and U+3000, each
   // LF counted as the CR LF it becomes (so never shorter than it will be).
@@ -108,17 +112,29 @@ const char kReadDocument[] = R"JS(
   // written out only for the elements whose markup is carried.
   var html = new Array(n);
   for (i = n - 1; i >= 0; i--) html[i] = wanted[i] ? innerOf(els[i]) : '';
+  var counts = null;
+  if (anyMeasured) {
+    counts = new Array(n);
+    for (i = n - 1; i >= 0; i--) counts[i] = markupCounts(els[i]);
+  }
   var body = document.body;
-  var out = new Array(4 + 4 * n);
+  var out = new Array(4 + 5 * n);
   out[0] = document.URL;
   out[1] = document.title;
   out[2] = body !== null;
   out[3] = (body && BODY_TEXT) ? body.innerText : '';
   var total = out[3].length;
   for (i = 0; i < n; i++) {
-    var el = els[i], w = wanted[i], t = w ? el.innerText : '', k = 4 + 4 * i;
-    if (w && typeof t !== 'string') t = el.textContent || '';
-    out[k] = el.tagName;
+    var el = els[i], w = wanted[i], m = measured[i], k = 4 + 5 * i;
+    var t = (w || m) ? el.innerText : '';
+    if ((w || m) && typeof t !== 'string') t = el.textContent || '';
+    out[k] = tags[i];
+    out[k + 4] = '';
+    if (m) {
+      var v = measureText(t, counts[i]);
+      out[k + 4] = v.join(',');
+      if (!carried(v)) t = '';
+    }
     out[k + 1] = t;
     out[k + 2] = (w && !(TEXT_ONLY.has(upper[i]) && isShort(t))) ? html[i] : '';
     out[k + 3] = (w && isHtml(el) && el.localName === 'a' && el.hasAttribute('href')
@@ -128,6 +144,116 @@ const char kReadDocument[] = R"JS(
     if (total > MAX_CHARS) return null;
   }
   return out;
+)JS";
+
+// The counts of a measured read. Markup counts are made on the markup the
+// serializer above would write, without writing it: text outside raw-text
+// elements is escaped and so holds no "<" or ">", every other piece begins
+// with "<" and ends with ">", so no counted pattern spans two pieces except
+// within a run of raw text, which is counted as one.
+const char kMeasures[] = R"JS(
+  // [">", "<a", "</P>"] in s, added to acc.
+  function countMarkup(s, acc) {
+    var k = -1;
+    while ((k = s.indexOf('>', k + 1)) !== -1) acc[0]++;
+    k = -1;
+    while ((k = s.indexOf('<', k + 1)) !== -1) {
+      var c = s.charCodeAt(k + 1);
+      if (c === 97) acc[1]++;
+      else if (c === 47 && s.charCodeAt(k + 2) === 80 && s.charCodeAt(k + 3) === 62) acc[2]++;
+    }
+  }
+  var innerCounts = new Map();
+  // The tag names are written in upper case, so "<NAME" and "</NAME>" hold
+  // no "<a", one ">" each, and "</P>" only for a P; the attributes hold what
+  // their names and values hold, escaping adding or removing none of the three.
+  function addOuterCounts(el, acc) {
+    var attrs = el.attributes;
+    for (var i = 0; i < attrs.length; i++) {
+      var a = attrs[i];
+      countMarkup(a.name, acc);
+      countMarkup(a.value, acc);
+    }
+    acc[0]++;
+    if (isHtml(el) && VOID.has(el.localName)) return;
+    var inner = markupCounts(el);
+    acc[0] += inner[0] + 1; acc[1] += inner[1]; acc[2] += inner[2];
+    if (markupName(el) === 'P') acc[2]++;
+  }
+  function markupCounts(el) {
+    var v = innerCounts.get(el);
+    if (v !== undefined) return v;
+    var content = (isHtml(el) && el.localName === 'template' && el.content) ? el.content : el;
+    var raw = isHtml(el) && RAW.has(el.localName);
+    var acc = [0, 0, 0], run = '';
+    for (var c = content.firstChild; c !== null; c = c.nextSibling) {
+      var type = c.nodeType;
+      if (type === 3) {
+        if (raw) run += c.data;
+        continue;
+      }
+      if (run !== '') { countMarkup(run, acc); run = ''; }
+      switch (type) {
+      case 1: addOuterCounts(c, acc); break;
+      case 4: countMarkup('<![CDATA[' + c.data + ']]>', acc); break;
+      case 7: countMarkup('<?' + c.target + ' ' + c.data + '>', acc); break;
+      case 8: countMarkup('<!--' + c.data + '-->', acc); break;
+      case 10: countMarkup('<!DOCTYPE ' + c.name + '>', acc); break;
+      }
+    }
+    if (run !== '') countMarkup(run, acc);
+    innerCounts.set(el, acc);
+    return acc;
+  }
+  // [trimmed length, length, "-", Chinese marks, Western marks, ">", "<a",
+  // "</P>"], lengths with each LF counted as the CR LF it becomes.
+  function measureText(t, markup) {
+    var n = t.length, breaks = 0, hyphens = 0, chinese = 0, western = 0, previous = 0;
+    for (var j = 0; j < n; j++) {
+      var c = t.charCodeAt(j);
+      if (c === 10) { if (previous !== 13) breaks++; }
+      else if (c === 45) hyphens++;
+      else if (c === 0xFF0C || c === 0x3002) chinese++;
+      else if (c === 44 || c === 46) western++;
+      previous = c;
+    }
+    var b = 0, e = n;
+    while (b < e && (t.charCodeAt(b) === 32 || t.charCodeAt(b) === 0x3000)) b++;
+    while (e > b && (t.charCodeAt(e - 1) === 32 || t.charCodeAt(e - 1) === 0x3000)) e--;
+    return [e - b + breaks, n + breaks, hyphens, chinese, western, markup[0], markup[1], markup[2]];
+  }
+  function carried(v) {
+    return v[0] >= CARRY[0] && v[1] >= CARRY[1] && v[5] >= CARRY[2] && v[2] <= CARRY[3]
+        && v[6] <= CARRY[4] && (v[3] >= CARRY[5] || v[4] >= CARRY[5] || v[7] >= CARRY[5]);
+  }
+)JS";
+
+// The element at INDEX is taken as readDocument() takes it (target of an
+// HTML A element with an href, text with lone surrogate halves as U+FFFD and
+// its breaks as CR LF) and clicked only when it is still the link EXPECTED
+// describes, so that a page changed since the read is never clicked blindly.
+const char kClickLink[] = R"JS(
+  try {
+    var el = allElements()[INDEX];
+    if (!el) return 'changed';
+    var isLink = el.namespaceURI === 'http://www.w3.org/1999/xhtml' && el.localName === 'a';
+    var href = (isLink && el.hasAttribute('href') && typeof el.href === 'string') ? el.href : '';
+    var text = el.innerText;
+    if (typeof text !== 'string') text = el.textContent || '';
+    text = text.replace(/[\uD800-\uDBFF](?![\uDC00-\uDFFF])|(?<![\uD800-\uDBFF])[\uDC00-\uDFFF]/g, '\uFFFD')
+               .replace(/\r?\n/g, '\r\n');
+    if (String(el.tagName) !== EXPECTED[0] || href !== EXPECTED[1] || text !== EXPECTED[2])
+      return 'changed';
+    // A URL may carry blanks and control characters around it.
+    if (ONLY_FRAGMENT && String(el.getAttribute('href')).replace(/^[\u0000-\u0020]+/, '').charAt(0) !== '#')
+      return 'page';
+    if (typeof el.click !== 'function') return 'failed';
+    if (typeof el.focus === 'function') {
+      try { el.focus({ preventScroll: true }); } catch (e) { }
+    }
+    el.click();
+    return 'clicked';
+  } catch (e) { return 'failed'; }
 )JS";
 
 QString wrapped(const QString &body)
@@ -145,15 +271,23 @@ QString readDocument(const DocumentParts &parts)
             tag = tag.toUpper();
         return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(tags)).toJson(QJsonDocument::Compact));
     };
+    const CarryBounds &c = parts.carryBounds;
     const QString selection =
         QStringLiteral("  var EVERY = %1, BODY_TEXT = %2, TAGS = new Set(%3), TEXT_ONLY = new Set(%4),"
-                       " TEXT_ONLY_BELOW = %5, MAX_CHARS = %6;\n")
+                       " TEXT_ONLY_BELOW = %5, MAX_CHARS = %6, MEASURED = new Set(%7),"
+                       " CARRY = [%8];\n")
             .arg(parts.everyElement ? QStringLiteral("true") : QStringLiteral("false"),
                  parts.bodyText ? QStringLiteral("true") : QStringLiteral("false"), jsList(parts.tagNames),
                  jsList(parts.textOnlyTags))
             .arg(qMax(0, parts.textOnlyBelow))
-            .arg(kMaxReadCharacters);
-    return wrapped(QString::fromUtf8(kAllElements) + selection + QString::fromUtf8(kReadDocument));
+            .arg(kMaxReadCharacters)
+            .arg(jsList(parts.measuredTags),
+                 QStringList{QString::number(c.minTrimmedLength), QString::number(c.minTextLength),
+                             QString::number(c.minTagCount), QString::number(c.maxHyphens),
+                             QString::number(c.maxLinkCount), QString::number(c.minMarkCount)}
+                     .join(QLatin1Char(',')));
+    return wrapped(QString::fromUtf8(kAllElements) + selection + QString::fromUtf8(kMeasures)
+                   + QString::fromUtf8(kReadDocument));
 }
 
 std::optional<DocumentSnapshot> parseDocument(const QVariant &answer)
@@ -161,7 +295,7 @@ std::optional<DocumentSnapshot> parseDocument(const QVariant &answer)
     if (answer.typeId() != QMetaType::QVariantList)
         return std::nullopt;
     const QVariantList list = answer.toList();
-    if (list.size() < 4 || (list.size() - 4) % 4 != 0)
+    if (list.size() < 4 || (list.size() - 4) % kElementFields != 0)
         return std::nullopt;
     for (qsizetype i = 0; i < list.size(); ++i) {
         const int expected = i == 2 ? QMetaType::Bool : QMetaType::QString;
@@ -174,12 +308,47 @@ std::optional<DocumentSnapshot> parseDocument(const QVariant &answer)
     snapshot.title = list.at(1).toString();
     snapshot.hasBody = list.at(2).toBool();
     snapshot.bodyText = toCrLf(list.at(3).toString());
-    snapshot.all.reserve((list.size() - 4) / 4);
-    for (qsizetype i = 4; i < list.size(); i += 4) {
+    snapshot.all.reserve((list.size() - 4) / kElementFields);
+    for (qsizetype i = 4; i < list.size(); i += kElementFields) {
+        std::optional<TextMeasures> measures;
+        const QString measureList = list.at(i + 4).toString();
+        if (!measureList.isEmpty()) {
+            measures = parseMeasures(measureList);
+            if (!measures)
+                return std::nullopt;
+        }
         snapshot.all.push_back(Element{list.at(i).toString(), toCrLf(list.at(i + 1).toString()),
-                                       list.at(i + 2).toString(), list.at(i + 3).toString()});
+                                       list.at(i + 2).toString(), list.at(i + 3).toString(), measures});
     }
     return snapshot;
+}
+
+std::optional<TextMeasures> parseMeasures(QStringView text)
+{
+    qsizetype values[8] = {};
+    qsizetype k = 0;
+    for (const QStringView item : text.split(QLatin1Char(','))) {
+        bool ok = false;
+        const qlonglong v = item.toLongLong(&ok);
+        if (!ok || v < 0 || k >= 8)
+            return std::nullopt;
+        values[k++] = qsizetype(v);
+    }
+    if (k != 8)
+        return std::nullopt;
+    TextMeasures m;
+    m.trimmedLength = values[0];
+    m.textLength = values[1];
+    m.hyphens = values[2];
+    m.chineseMarks = values[3];
+    m.westernMarks = values[4];
+    m.tagCount = values[5];
+    m.linkCount = values[6];
+    m.paragraphMarks = values[7];
+    // The trimmed text is part of the text.
+    if (m.trimmedLength > m.textLength)
+        return std::nullopt;
+    return m;
 }
 
 QString readTitle()
@@ -237,6 +406,33 @@ QString clickElement(int index)
                          "  } catch (e) { return false; }\n")
               .arg(index);
     return wrapped(body);
+}
+
+QString clickLink(int index, const LinkCheck &check)
+{
+    const QJsonArray expected{check.tagName, check.href, check.innerText};
+    const QString settings = QStringLiteral("  var INDEX = %1, EXPECTED = %2, ONLY_FRAGMENT = %3;\n")
+                                 .arg(index)
+                                 .arg(QString::fromUtf8(QJsonDocument(expected).toJson(QJsonDocument::Compact)),
+                                      check.onlyIfWrittenAsFragment ? QStringLiteral("true")
+                                                                    : QStringLiteral("false"));
+    return wrapped(QString::fromUtf8(kAllElements) + settings + QString::fromUtf8(kClickLink));
+}
+
+ClickOutcome parseClickLink(const QVariant &answer)
+{
+    // A followed link may replace the document before the answer comes:
+    // the wait then ends as succeeded with true.
+    if (answer.typeId() == QMetaType::Bool)
+        return answer.toBool() ? ClickOutcome::Clicked : ClickOutcome::Failed;
+    const QString word = answer.toString();
+    if (word == QLatin1String("clicked"))
+        return ClickOutcome::Clicked;
+    if (word == QLatin1String("changed"))
+        return ClickOutcome::Changed;
+    if (word == QLatin1String("page"))
+        return ClickOutcome::WrittenAsPage;
+    return ClickOutcome::Failed;
 }
 
 QString guardedTopLevel(const QString &code)

@@ -13,17 +13,23 @@ namespace pagewick::browser::scripts {
 
 constexpr int kMaxReadCharacters = 1 << 26;
 
+// Fields per element in the answer of readDocument().
+constexpr int kElementFields = 5;
+
 // Answers one flat array: url, title, whether there is a body, the body's
 // innerText (empty without one), then for each element of document.all in
-// order its tagName, innerText, innerHTML and href (the resolved target of an
-// A element with an href, else empty). innerHTML is serialized by the script
-// itself, with tag names in upper case. (A flat array of strings crosses
-// over faster than the same data as one JSON text, decoding included.)
-// Elements outside `parts` come with their tag name alone, and the body text
-// is empty unless asked for. A document whose answer would hold more than
-// kMaxReadCharacters characters answers null.
+// order its tagName, innerText, innerHTML, href (the resolved target of an
+// A element with an href, else empty) and measures (empty, or the eight
+// counts of TextMeasures in their order, comma-separated). innerHTML is
+// serialized by the script itself, with tag names in upper case. (A flat
+// array of strings crosses over faster than the same data as one JSON text,
+// decoding included.) Elements outside `parts` come with their tag name
+// alone, and the body text is empty unless asked for. A document whose
+// answer would hold more than kMaxReadCharacters characters answers null.
 QString readDocument(const DocumentParts &parts = DocumentParts::everything());
 std::optional<DocumentSnapshot> parseDocument(const QVariant &answer);
+// The measures field of an element; nullopt when malformed.
+std::optional<TextMeasures> parseMeasures(QStringView text);
 
 // Answers [title].
 QString readTitle();
@@ -41,6 +47,13 @@ std::optional<QString> parseActiveElementHref(const QVariant &answer);
 // window is the active element its handler can read), then calls click().
 // Answers true when the element existed and its click() did not throw.
 QString clickElement(int index);
+
+// clickElement(index) only when the element there still has the tag name,
+// resolved target (as readDocument() gives it) and inner text of `check`,
+// and, if asked, a written target starting with "#". Answers "clicked",
+// "changed", "page" or "failed".
+QString clickLink(int index, const LinkCheck &check);
+ClickOutcome parseClickLink(const QVariant &answer);
 
 // Runs code at the top level of the page's script (so its declarations
 // become globals) and answers true, or false when it throws.

@@ -1,11 +1,13 @@
 #include "browser/webbrowser.h"
 
+#include "browser/addressurl.h"
 #include "browser/chunkedread.h"
 #include "browser/documentscripts.h"
 #include "browser/pagewaits.h"
 #include "browser/silentpage.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -44,6 +46,28 @@ constexpr int kNavigateStartGraceMs = 3000;
 // of; the reload that follows waits this long for a navigation of the user's
 // own, which then goes first.
 constexpr int kCrashReloadDelayMs = 1000;
+
+// A load still under way after this long is asked now and then whether its
+// document has been parsed; loads that finish sooner cost nothing.
+constexpr int kParsePollMs = 500;
+constexpr int kDefaultStallLimitMs = 30000;
+constexpr int kDefaultResponseLimitMs = 60000;
+// net::ERR_TIMED_OUT: what a load the response limit stopped reports.
+constexpr int kTimedOut = -7;
+// The engine's own code for a load that failed without saying why (net::ERR_FAILED).
+constexpr int kUnspecifiedNetworkError = -2;
+
+// The status a failed top-level load reports through NavigateError: the HTTP
+// status of an error answer, otherwise the network error; 0 when the load
+// did not fail.
+int FailureStatus(const QWebEngineLoadingInfo &info)
+{
+    if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus)
+        return 0;
+    if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
+        return info.errorCode() >= 400 ? info.errorCode() : 0;
+    return info.errorCode() < 0 ? info.errorCode() : kUnspecifiedNetworkError;
+}
 
 } // namespace
 
@@ -111,6 +135,24 @@ public:
     quint64 navigationsBegun = 0;
 
     void renderProcessDied(QWebEnginePage::RenderProcessTerminationStatus status);
+
+    // Parse watch of the top-level load under way: each load gets a serial;
+    // once its own document answers that it has been parsed, the stall limit
+    // runs from there.
+    void watchLoad();
+    void pollParsed();
+    void documentParsed(quint64 serial);
+    QTimer *parsePoll = nullptr;
+    quint64 loadSerial = 0;
+    qint64 loadStartedAtMs = 0; // epoch time, as the document's performance.timeOrigin counts
+    bool pollInFlight = false;
+    int stallLimitMs = kDefaultStallLimitMs;
+    int responseLimitMs = kDefaultResponseLimitMs;
+    // The load whose document was parsed, and the load the response limit stopped.
+    quint64 parsedSerial = 0;
+    quint64 timedOutSerial = 0;
+    // The load finishLoadNow() stopped: its stop is reported as a completion.
+    quint64 finishedEarlySerial = 0;
 };
 
 void WebBrowser::Private::connectPage()
@@ -147,12 +189,19 @@ void WebBrowser::Private::onLoadingChanged(const QWebEngineLoadingInfo &info)
         lastLoadUrl = info.url();
         ++navigationsBegun;
         pageChanging();
+        watchLoad();
         post([this] { emit q->DownloadBegin(); });
         return;
     }
 
     navigatePending = false;
-    const bool completed = info.status() != QWebEngineLoadingInfo::LoadStoppedStatus;
+    parsePoll->stop();
+    const bool finishedEarly = finishedEarlySerial == loadSerial;
+    finishedEarlySerial = 0;
+    const bool timedOut = timedOutSerial == loadSerial;
+    timedOutSerial = 0;
+    const bool completed =
+        info.status() != QWebEngineLoadingInfo::LoadStoppedStatus || finishedEarly || timedOut;
     // A document (or an error page) has been committed, so a render process runs it.
     if (completed)
         renderAlive = true;
@@ -162,6 +211,8 @@ void WebBrowser::Private::onLoadingChanged(const QWebEngineLoadingInfo &info)
         post([this, url] { emit q->NavigateComplete2(kTopLevelFrame, url); });
     }
     post([this] { emit q->DownloadComplete(); });
+    if (const int status = finishedEarly ? 0 : timedOut ? kTimedOut : FailureStatus(info))
+        post([this, url, status] { emit q->NavigateError(kTopLevelFrame, url, status); });
     if (completed)
         post([this, url] { emit q->DocumentComplete(kTopLevelFrame, url); });
     settleLoadWaitsIfLoaded();
@@ -197,10 +248,18 @@ void WebBrowser::Private::pageChanging()
 
 void WebBrowser::Private::onUrlChanged(const QUrl &url)
 {
-    pageChanging();
     // While loading, the address changes when the navigation commits; when
-    // not loading it is a navigation within the document (a fragment).
-    if (page && page->isLoading()) {
+    // not loading, or once the load has committed, it is a move within the
+    // document (a fragment, pushState, replaceState), which leaves the
+    // document and so the reads under way alone.
+    const bool loading = page && page->isLoading();
+    if (loading && !navigateReported) {
+        pageChanging();
+    } else {
+        lastRead.reset();
+        actions.succeedAll(true);
+    }
+    if (loading) {
         if (navigateReported)
             return;
         navigateReported = true;
@@ -265,6 +324,64 @@ void WebBrowser::Private::navigateTo(const QUrl &url)
     page->load(url);
 }
 
+void WebBrowser::Private::watchLoad()
+{
+    ++loadSerial;
+    loadStartedAtMs = QDateTime::currentMSecsSinceEpoch();
+    pollInFlight = false;
+    parsePoll->start(kParsePollMs);
+    const quint64 serial = loadSerial;
+    QTimer::singleShot(responseLimitMs, q, [this, serial] {
+        if (serial != loadSerial || parsedSerial == serial || !page || !page->isLoading())
+            return;
+        const QString url = lastLoadUrl.toString();
+        post([this, url] { emit q->LoadUnanswered(kTopLevelFrame, url); });
+    });
+}
+
+void WebBrowser::Private::pollParsed()
+{
+    if (!page || !page->isLoading()) {
+        parsePoll->stop();
+        return;
+    }
+    if (pollInFlight || !renderAlive)
+        return;
+    pollInFlight = true;
+    const quint64 serial = loadSerial;
+    const qint64 startedAt = loadStartedAtMs;
+    QPointer<WebBrowser> self(q);
+    // Until the load commits, the document that answers is the former one:
+    // it is finished ("complete") and older than the load.
+    page->runJavaScript(
+        QStringLiteral("[document.readyState, performance.timeOrigin]"), QWebEngineScript::ApplicationWorld,
+        [this, self, serial, startedAt](const QVariant &answer) {
+            if (!self || serial != loadSerial)
+                return;
+            pollInFlight = false;
+            const QVariantList fields = answer.toList();
+            if (fields.size() != 2)
+                return;
+            const QString state = fields.at(0).toString();
+            // Both clocks are the system's; the document's starts a little before the engine reports the load.
+            const bool ownDocument = fields.at(1).toDouble() >= double(startedAt) - 100;
+            if (state == QLatin1String("interactive") || (state == QLatin1String("complete") && ownDocument))
+                documentParsed(serial);
+        });
+}
+
+void WebBrowser::Private::documentParsed(quint64 serial)
+{
+    parsedSerial = serial;
+    parsePoll->stop();
+    QTimer::singleShot(stallLimitMs, q, [this, serial] {
+        if (serial != loadSerial || !page || !page->isLoading())
+            return;
+        const QString url = lastLoadUrl.toString();
+        post([this, url] { emit q->LoadStalled(kTopLevelFrame, url); });
+    });
+}
+
 void WebBrowser::Private::settleLoadWaitsIfLoaded()
 {
     if (q->ReadyState() == 4)
@@ -297,6 +414,8 @@ WebBrowser::WebBrowser(QWidget *parentWidget)
     d->view = new QWebEngineView(parentWidget);
     d->page = new SilentPage(d->view);
     d->view->setPage(d->page);
+    d->parsePoll = new QTimer(this);
+    connect(d->parsePoll, &QTimer::timeout, this, [this] { d->pollParsed(); });
     d->connectPage();
 }
 
@@ -316,7 +435,7 @@ QWidget *WebBrowser::widget() const
 
 void WebBrowser::Navigate(const QString &url)
 {
-    d->navigateTo(QUrl::fromUserInput(url, QDir::currentPath()));
+    d->navigateTo(AddressUrl(url, QDir::currentPath()));
 }
 
 int WebBrowser::ReadyState() const
@@ -350,6 +469,11 @@ QString WebBrowser::loadingURL() const
 QString WebBrowser::LocationURL() const
 {
     return d->page ? d->page->url().toString() : QString();
+}
+
+QString WebBrowser::LocationName() const
+{
+    return d->page ? d->page->title() : QString();
 }
 
 FrameId WebBrowser::Object() const
@@ -454,6 +578,25 @@ bool DocumentParts::covers(const DocumentParts &other) const
 {
     if (other.bodyText && !bodyText)
         return false;
+    // Texts left out here for measures are texts the other read must not want.
+    for (const QString &tag : measuredTags) {
+        const bool measuredThere = other.measuredTags.contains(tag, Qt::CaseInsensitive);
+        if (measuredThere) {
+            const CarryBounds &a = carryBounds;
+            const CarryBounds &b = other.carryBounds;
+            if (a.minTrimmedLength > b.minTrimmedLength || a.minTextLength > b.minTextLength
+                || a.minTagCount > b.minTagCount || a.maxHyphens < b.maxHyphens
+                || a.maxLinkCount < b.maxLinkCount || a.minMarkCount > b.minMarkCount)
+                return false;
+        } else if (other.everyElement || other.tagNames.contains(tag, Qt::CaseInsensitive)) {
+            return false;
+        }
+    }
+    // Measures are only in a read that measures.
+    for (const QString &tag : other.measuredTags) {
+        if (!measuredTags.contains(tag, Qt::CaseInsensitive))
+            return false;
+    }
     if (!everyElement) {
         if (other.everyElement)
             return false;
@@ -496,6 +639,12 @@ bool WebBrowser::clickElement(int index)
 {
     const auto answer = d->run(scripts::clickElement(index), QWebEngineScript::ApplicationWorld, d->actions);
     return answer && answer->typeId() == QMetaType::Bool && answer->toBool();
+}
+
+ClickOutcome WebBrowser::clickLink(int index, const LinkCheck &check)
+{
+    const auto answer = d->run(scripts::clickLink(index, check), QWebEngineScript::ApplicationWorld, d->actions);
+    return answer ? scripts::parseClickLink(*answer) : ClickOutcome::Failed;
 }
 
 bool WebBrowser::execScript(FrameId frame, const QString &code)
@@ -542,6 +691,32 @@ bool WebBrowser::isShutDown() const
 void WebBrowser::setReadTimeout(int milliseconds)
 {
     d->readTimeoutMs = milliseconds;
+}
+
+void WebBrowser::setStallLimit(int milliseconds)
+{
+    d->stallLimitMs = milliseconds;
+}
+
+void WebBrowser::setResponseLimit(int milliseconds)
+{
+    d->responseLimitMs = milliseconds;
+}
+
+void WebBrowser::failLoadNow()
+{
+    if (!d->page || !d->page->isLoading())
+        return;
+    d->timedOutSerial = d->loadSerial;
+    d->page->triggerAction(QWebEnginePage::Stop);
+}
+
+void WebBrowser::finishLoadNow()
+{
+    if (!d->page || !d->page->isLoading())
+        return;
+    d->finishedEarlySerial = d->loadSerial;
+    d->page->triggerAction(QWebEnginePage::Stop);
 }
 
 } // namespace pagewick::browser

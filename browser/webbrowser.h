@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/textmeasures.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -16,12 +18,29 @@ namespace pagewick::browser {
 // frames get other values.
 using FrameId = quint64;
 
+// Counts over an element's innerText and innerHTML as Element holds them.
+using TextMeasures = text::TextMeasures;
+
 struct Element
 {
     QString tagName;   // as the engine reports it (upper case for HTML elements)
     QString innerText; // CR LF line breaks
     QString innerHTML; // tag names written in upper case; text and attributes as the engine gives them
     QString href;      // resolved link target of an A element with an href; empty otherwise
+    std::optional<TextMeasures> measures = std::nullopt; // for the measured tags
+};
+
+// The measures an element must reach for a measured read to bring its
+// inner text: at least the minima, at most the maxima, and at least
+// minMarkCount marks of one kind (Chinese, Western or "</P>").
+struct CarryBounds
+{
+    qsizetype minTrimmedLength = 0;
+    qsizetype minTextLength = 0;
+    qsizetype minTagCount = 0;
+    qsizetype maxHyphens = 0;
+    qsizetype maxLinkCount = 0;
+    qsizetype minMarkCount = 0;
 };
 
 // What a document read brings. Elements outside the selection keep their
@@ -38,6 +57,10 @@ struct DocumentParts
     // read of deep nesting grow with the square of the depth.
     QStringList textOnlyTags;
     int textOnlyBelow = 0;
+    // Elements of these tags (any case) come with their measures and no
+    // markup; only those within carryBounds bring their inner text.
+    QStringList measuredTags;
+    CarryBounds carryBounds;
 
     static DocumentParts everything() { return {}; }
     static DocumentParts elements(QStringList tags, bool withBodyText)
@@ -52,6 +75,26 @@ struct DocumentParts
     static DocumentParts linksOnly() { return elements({QStringLiteral("A")}, false); }
     // Whether a read of these parts holds everything a read of `other` would.
     bool covers(const DocumentParts &other) const;
+};
+
+// A link as a read found it, for clicking it only if it is still there.
+struct LinkCheck
+{
+    QString tagName;   // as the read gave them
+    QString href;
+    QString innerText; // CR LF line breaks
+    // Click only when the written target (the href attribute, without the
+    // blanks a URL may carry around it) starts with "#".
+    bool onlyIfWrittenAsFragment = false;
+};
+
+enum class ClickOutcome {
+    Clicked,
+    // The element at that position is no longer the link the read found.
+    Changed,
+    // It is, but its written target names a page (onlyIfWrittenAsFragment).
+    WrittenAsPage,
+    Failed,
 };
 
 // The top-level document read in one round trip.
@@ -88,7 +131,8 @@ public:
     QWidget *widget() const;
 
     // Loads url as a browser's address bar would (QUrl::fromUserInput, local
-    // paths included). Returns at once; ReadyState() is 1 from here on. Input
+    // paths included; a "file://" text naming an existing file is that file,
+    // see AddressUrl). Returns at once; ReadyState() is 1 from here on. Input
     // that makes no address is ignored.
     void Navigate(const QString &url);
 
@@ -109,6 +153,9 @@ public:
     void setPageDialogsSilenced(bool silenced);
 
     QString LocationURL() const;
+    // The title of the page shown, as the engine has it (the address while
+    // the document names none); no round trip to the page.
+    QString LocationName() const;
     // The address a top-level load under way is fetching; empty when none is.
     QString loadingURL() const;
     FrameId Object() const;
@@ -136,6 +183,10 @@ public:
     // all.item(index).click(), the element focused first as a user's click
     // would; false when the element is gone or the call failed.
     bool clickElement(int index);
+    // all.item(index).click() as clickElement() does, in the same script that
+    // makes sure the element is still the link `check` describes; nothing is
+    // focused or clicked otherwise.
+    ClickOutcome clickLink(int index, const LinkCheck &check);
     // parentWindow.execScript(code) in the given window; only the top-level
     // page can be reached on this engine version, frames answer false.
     bool execScript(FrameId frame, const QString &code);
@@ -153,10 +204,36 @@ public:
     // Time limit of each read, 30 s unless set; a read that runs out fails.
     void setReadTimeout(int milliseconds);
 
+    // How long a top-level load may go on after its document has been parsed
+    // (readyState "interactive": DOMContentLoaded has fired) before
+    // LoadStalled is emitted; 30 s unless set.
+    void setStallLimit(int milliseconds);
+    // How long a top-level load may go on before its document has been
+    // parsed (a server that takes the request and never answers) before
+    // LoadUnanswered is emitted; 60 s unless set.
+    void setResponseLimit(int milliseconds);
+    // Stops the load under way and reports it as failed, timed out
+    // (NavigateError with -7, then DocumentComplete); nothing when none is under way.
+    void failLoadNow();
+    // Stops the load under way and reports its page as completed
+    // (DocumentComplete), as if it had finished; nothing when none is under way.
+    void finishLoadNow();
+
 signals:
     // Top-level page only (frame == Object()), once per load that ends with a
     // document, the engine's error page included; not for a stopped load.
     void DocumentComplete(pagewick::browser::FrameId frame, const QString &url);
+    // Before the DocumentComplete of a top-level load that failed: statusCode
+    // is the HTTP status (400 or more; the page shown is the server's answer)
+    // or the engine's negative network error code (net::Error; the page
+    // shown is the engine's error page or what arrived before the failure).
+    void NavigateError(pagewick::browser::FrameId frame, const QString &url, int statusCode);
+    // The top-level document has been parsed, yet its load has gone on for
+    // the stall limit since (a resource or frame that never finishes). Once per load.
+    void LoadStalled(pagewick::browser::FrameId frame, const QString &url);
+    // The top-level document has not been parsed within the response limit
+    // since its load began. Once per load.
+    void LoadUnanswered(pagewick::browser::FrameId frame, const QString &url);
     // When a top-level navigation commits, and for moves within the document.
     void NavigateComplete2(pagewick::browser::FrameId frame, const QString &url);
     void DownloadBegin();

@@ -12,6 +12,25 @@ const QChar kIdeographicSpace(0x3000);
 
 constexpr qsizetype kMinPreFilterLength = 51;
 
+// The acceptance tests: more than these...
+constexpr qsizetype kAcceptTextAbove = 100;
+constexpr qsizetype kAcceptMarksAbove = 5;
+constexpr qsizetype kAcceptTagsAbove = 10;
+// ...and fewer than these.
+constexpr qsizetype kAcceptHyphenPairsBelow = 10;
+constexpr qsizetype kAcceptLinksBelow = 5;
+
+qsizetype TrimmedLength(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && IsPreFilterSpace(text.at(begin)))
+        ++begin;
+    while (end > begin && IsPreFilterSpace(text.at(end - 1)))
+        --end;
+    return end - begin;
+}
+
 } // namespace
 
 PunctuationMode ChoosePunctuationMode(const std::optional<QString> &bodyText)
@@ -45,15 +64,9 @@ bool PassesPreFilter(const PageElement &element)
     static const QStringList candidateTags = CandidateTagNames();
     if (!candidateTags.contains(element.tagName, Qt::CaseInsensitive))
         return false;
-
-    const QString &text = element.innerText;
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && IsPreFilterSpace(text.at(begin)))
-        ++begin;
-    while (end > begin && IsPreFilterSpace(text.at(end - 1)))
-        --end;
-    return end - begin >= kMinPreFilterLength;
+    const qsizetype trimmed =
+        element.measures ? element.measures->trimmedLength : TrimmedLength(element.innerText);
+    return trimmed >= kMinPreFilterLength;
 }
 
 qsizetype HyphenPairs(qsizetype hyphens)
@@ -64,29 +77,20 @@ qsizetype HyphenPairs(qsizetype hyphens)
     return half % 2 == 0 ? half : half + 1;
 }
 
-ElementMetrics MeasureElement(const PageElement &element, PunctuationMode mode)
+TextMeasures MeasureTexts(const QString &text, const QString &html)
 {
-    ElementMetrics m;
-    const QString &text = element.innerText;
+    TextMeasures m;
+    m.trimmedLength = TrimmedLength(text);
     m.textLength = text.size();
-
-    // One pass over each text, whatever the mode.
-    qsizetype hyphens = 0;
-    qsizetype marks = 0;
     for (const QChar c : text) {
         if (c == QLatin1Char('-'))
-            ++hyphens;
-        if (mode == PunctuationMode::Chinese) {
-            if (c == kIdeographicComma || c == kIdeographicStop)
-                ++marks;
-        } else if (mode == PunctuationMode::Western) {
-            if (c == QLatin1Char(',') || c == QLatin1Char('.'))
-                ++marks;
-        }
+            ++m.hyphens;
+        else if (c == kIdeographicComma || c == kIdeographicStop)
+            ++m.chineseMarks;
+        else if (c == QLatin1Char(',') || c == QLatin1Char('.'))
+            ++m.westernMarks;
     }
-    m.hyphenPairs = HyphenPairs(hyphens);
 
-    const QString &html = element.innerHTML;
     const QChar *p = html.constData();
     const qsizetype n = html.size();
     for (qsizetype k = 0; k < n; ++k) {
@@ -95,20 +99,56 @@ ElementMetrics MeasureElement(const PageElement &element, PunctuationMode mode)
         } else if (p[k] == QLatin1Char('<') && k + 1 < n) {
             if (p[k + 1] == QLatin1Char('a'))
                 ++m.linkCount;
-            else if (mode == PunctuationMode::ParagraphMarks && k + 3 < n
-                     && p[k + 1] == QLatin1Char('/') && p[k + 2] == QLatin1Char('P')
+            else if (k + 3 < n && p[k + 1] == QLatin1Char('/') && p[k + 2] == QLatin1Char('P')
                      && p[k + 3] == QLatin1Char('>'))
-                ++marks;
+                ++m.paragraphMarks;
         }
     }
-    m.markCount = marks;
     return m;
+}
+
+ElementMetrics MeasureElement(const PageElement &element, PunctuationMode mode)
+{
+    const TextMeasures t =
+        element.measures ? *element.measures : MeasureTexts(element.innerText, element.innerHTML);
+    ElementMetrics m;
+    m.textLength = t.textLength;
+    m.tagCount = t.tagCount;
+    m.hyphenPairs = HyphenPairs(t.hyphens);
+    m.linkCount = t.linkCount;
+    switch (mode) {
+    case PunctuationMode::Chinese:
+        m.markCount = t.chineseMarks;
+        break;
+    case PunctuationMode::Western:
+        m.markCount = t.westernMarks;
+        break;
+    case PunctuationMode::ParagraphMarks:
+        m.markCount = t.paragraphMarks;
+        break;
+    }
+    return m;
+}
+
+AcceptanceBounds CandidateAcceptanceBounds()
+{
+    AcceptanceBounds b;
+    b.minTrimmedLength = kMinPreFilterLength;
+    b.minTextLength = kAcceptTextAbove + 1;
+    b.minTagCount = kAcceptTagsAbove + 1;
+    // Halving with ties to even does not fall as the count grows.
+    while (HyphenPairs(b.maxHyphens + 1) < kAcceptHyphenPairsBelow)
+        ++b.maxHyphens;
+    b.maxLinkCount = kAcceptLinksBelow - 1;
+    b.minMarkCount = kAcceptMarksAbove + 1;
+    return b;
 }
 
 bool IsAccepted(const ElementMetrics &metrics)
 {
-    return metrics.textLength > 100 && metrics.markCount > 5 && metrics.tagCount > 10
-        && metrics.hyphenPairs < 10 && metrics.linkCount < 5;
+    return metrics.textLength > kAcceptTextAbove && metrics.markCount > kAcceptMarksAbove
+        && metrics.tagCount > kAcceptTagsAbove && metrics.hyphenPairs < kAcceptHyphenPairsBelow
+        && metrics.linkCount < kAcceptLinksBelow;
 }
 
 QString CandidateKey(const ElementMetrics &metrics, qsizetype pageLength, const QString &tagName)

@@ -46,7 +46,25 @@ struct ElementMetrics
     qsizetype markCount = 0;   // sentence marks of the run's mode
 };
 
+// The element's own measures when it carries them, else those of its texts.
 ElementMetrics MeasureElement(const PageElement &element, PunctuationMode mode);
+
+// Every count detection makes on the texts, in all three modes.
+TextMeasures MeasureTexts(const QString &innerText, const QString &innerHTML);
+
+// Bounds every accepted element keeps, whatever the mode: an element
+// outside any of them can never be accepted, so a reader may leave its
+// texts out.
+struct AcceptanceBounds
+{
+    qsizetype minTrimmedLength = 0;
+    qsizetype minTextLength = 0;
+    qsizetype minTagCount = 0;
+    qsizetype maxHyphens = 0;
+    qsizetype maxLinkCount = 0;
+    qsizetype minMarkCount = 0;
+};
+AcceptanceBounds CandidateAcceptanceBounds();
 
 // hyphens / 2 rounded to the nearest integer, ties to even: 1 -> 0, 3 -> 2.
 qsizetype HyphenPairs(qsizetype hyphens);

@@ -20,6 +20,7 @@ struct Extraction
     QString title; // cleaned
     QString body;  // as Text1 will show it
     std::optional<CandidateState> candidates; // set when detection ran
+    bool unreadable = false; // the document could not be read, twice
 };
 
 QString ExtractBody(ExtractHost &host, const PageDocument &doc, const QString &rawTitle,
@@ -32,13 +33,25 @@ QString ExtractBody(ExtractHost &host, const PageDocument &doc, const QString &r
         return doc.bodyText ? text::FindStrMulti(*doc.bodyText, startKeyword, endKeyword, QString())
                             : QString();
 
-    DetectionHooks hooks;
-    hooks.progress = [&host, &rawTitle](const QString &number) {
-        host.setCaption(ProgressCaption(rawTitle, number));
+    // A caption is seen only once events run: the progress of every element
+    // is kept, and the latest is shown at each yield and when the scan ends,
+    // rather than the window being retitled for every element of the page.
+    QString progress;
+    const auto showProgress = [&host, &rawTitle, &progress] {
+        if (progress.isNull())
+            return;
+        host.setCaption(ProgressCaption(rawTitle, progress));
+        progress = QString();
     };
-    hooks.yield = [&host] { return host.yieldToEvents(); };
+    DetectionHooks hooks;
+    hooks.progress = [&progress](const QString &number) { progress = number; };
+    hooks.yield = [&host, &showProgress] {
+        showProgress();
+        return host.yieldToEvents();
+    };
     CandidateState state;
     std::optional<QString> body = DetectMainText(doc, state, hooks);
+    showProgress();
     if (!body) {
         superseded = true;
         return QString();
@@ -59,20 +72,28 @@ QString WithTitle(const QString &title, const QString &body)
 std::optional<Extraction> Extract(ExtractHost &host)
 {
     Extraction x;
-    // A document that cannot be read leaves the former title in place.
-    QString rawTitle = host.pageTitle();
-    const std::optional<PageDocument> doc = host.readDocument();
+    std::optional<PageDocument> doc = host.readDocument();
     if (!host.stillCurrent())
         return std::nullopt;
-
-    QString body;
-    if (doc) {
-        rawTitle = doc->title;
-        bool superseded = false;
-        body = ExtractBody(host, *doc, rawTitle, x.candidates, superseded);
-        if (superseded)
+    // A render process that died, a page that went on changing: once the
+    // page has settled it usually reads.
+    if (!doc) {
+        if (!host.waitForSettledPage())
             return std::nullopt;
+        doc = host.readDocument();
+        if (!host.stillCurrent())
+            return std::nullopt;
+        if (!doc) {
+            x.unreadable = true;
+            return x;
+        }
     }
+
+    const QString rawTitle = doc->title;
+    bool superseded = false;
+    const QString body = ExtractBody(host, *doc, rawTitle, x.candidates, superseded);
+    if (superseded)
+        return std::nullopt;
 
     x.title = CleanPageTitle(rawTitle);
     x.body = WithTitle(x.title, body);
@@ -134,6 +155,14 @@ void RunExtract(ExtractHost &host)
     std::optional<Extraction> x = Extract(host);
     if (!x) {
         restoreSilent();
+        return;
+    }
+    if (x->unreadable) {
+        host.setPageTitle(QString());
+        host.candidates() = CandidateState();
+        host.setText1(QString());
+        restoreSilent();
+        host.readFailed();
         return;
     }
 

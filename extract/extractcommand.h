@@ -33,6 +33,11 @@ public:
     virtual void setPageDialogsSilenced(bool silenced) = 0;
     // Lets events run while it reads; nullopt when the page cannot be read.
     virtual std::optional<PageDocument> readDocument() = 0;
+    // After a failed read: waits, letting events run, until the page has
+    // loaded and then a short while longer. False when the run must end instead.
+    virtual bool waitForSettledPage() = 0;
+    // The page could not be read, not even once it had settled.
+    virtual void readFailed() = 0;
 
     virtual bool customExtraction() = 0; // Check1(3) has value 1
     virtual QString startKeyword() = 0;  // Txt_gjz(0)
@@ -60,6 +65,11 @@ public:
 // without touching Text1, PageTitle, the candidates or the caption: they are
 // all set together once no yield lies ahead. It still puts the browser's
 // Silent back to the value it found.
+//
+// A read that fails is tried once more once the page has settled; when that
+// fails too, the run empties PageTitle, Text1 and the candidates (nothing of
+// the former page stays to be saved under this one), reports readFailed()
+// and ends without saving or going on.
 //
 // While Silent is off for the run, the page's script dialogs stay answered
 // if Silent was on before it: a prompt from the visited page would otherwise

@@ -6,10 +6,12 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-webengine-dev libgl-dev
+    qt6-base-dev qt6-webengine-dev qt6-svg-dev libgl-dev
     clang libclang-rt-14-dev
     libbenchmark-dev
+    libzip-dev epubcheck
     fonts-noto-cjk xvfb xauth locales
+    desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

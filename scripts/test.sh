@@ -8,4 +8,5 @@ bash scripts/build.sh
 cd build
 ctest --output-on-failure --timeout 300
 cd ..
+bash scripts/package-test.sh
 bash scripts/sanitize-test.sh

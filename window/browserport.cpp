@@ -20,6 +20,23 @@ QString WebBrowserPort::loadingUrl()
     return m_browser ? m_browser->loadingURL() : QString();
 }
 
+QString WebBrowserPort::locationName()
+{
+    return m_browser ? m_browser->LocationName() : QString();
+}
+
+void WebBrowserPort::finishLoadNow()
+{
+    if (m_browser)
+        m_browser->finishLoadNow();
+}
+
+void WebBrowserPort::failLoadNow()
+{
+    if (m_browser)
+        m_browser->failLoadNow();
+}
+
 QString WebBrowserPort::locationUrl()
 {
     return m_browser ? m_browser->LocationURL() : QString();
@@ -61,7 +78,8 @@ std::optional<workflow::LoadedPage> ToLoadedPage(std::optional<browser::Document
     page.document.all.reserve(snapshot->all.size());
     page.hrefs.reserve(snapshot->all.size());
     for (browser::Element &e : snapshot->all) {
-        page.document.all.append({std::move(e.tagName), std::move(e.innerText), std::move(e.innerHTML)});
+        page.document.all.append(
+            {std::move(e.tagName), std::move(e.innerText), std::move(e.innerHTML), e.measures});
         page.hrefs.append(std::move(e.href));
     }
     return page;
@@ -76,6 +94,10 @@ std::optional<workflow::LoadedPage> WebBrowserPort::readElements(const workflow:
     browser::DocumentParts wanted = browser::DocumentParts::elements(parts.tagNames, parts.bodyText);
     wanted.textOnlyTags = parts.textOnlyTags;
     wanted.textOnlyBelow = parts.textOnlyBelow;
+    wanted.measuredTags = parts.measuredTags;
+    const extract::AcceptanceBounds &b = parts.carryBounds;
+    wanted.carryBounds = browser::CarryBounds{b.minTrimmedLength, b.minTextLength, b.minTagCount,
+                                              b.maxHyphens, b.maxLinkCount, b.minMarkCount};
     return ToLoadedPage(m_browser->readDocument(wanted));
 }
 
@@ -92,13 +114,29 @@ std::optional<QString> WebBrowserPort::readActiveElementHref()
 bool WebBrowserPort::focusElement(int index)
 {
     return m_browser
-        && m_browser->execScript(m_browser->Object(),
-                                 QStringLiteral("document.all[%1].focus();").arg(index));
+        && m_browser->execScript(m_browser->Object(), QStringLiteral("document.all[%1].focus();").arg(index));
 }
 
-bool WebBrowserPort::clickElement(int index)
+workflow::ClickResult WebBrowserPort::clickLink(const workflow::LinkToClick &link)
 {
-    return m_browser && m_browser->clickElement(index);
+    if (!m_browser)
+        return workflow::ClickResult::Failed;
+    browser::LinkCheck check;
+    check.tagName = link.tagName;
+    check.href = link.href;
+    check.innerText = link.innerText;
+    check.onlyIfWrittenAsFragment = link.onlyIfWrittenAsFragment;
+    switch (m_browser->clickLink(link.index, check)) {
+    case browser::ClickOutcome::Clicked:
+        return workflow::ClickResult::Clicked;
+    case browser::ClickOutcome::Changed:
+        return workflow::ClickResult::Changed;
+    case browser::ClickOutcome::WrittenAsPage:
+        return workflow::ClickResult::WrittenAsPage;
+    case browser::ClickOutcome::Failed:
+        break;
+    }
+    return workflow::ClickResult::Failed;
 }
 
 bool WebBrowserPort::execScript(workflow::FrameId frame, const QString &code)

@@ -20,6 +20,9 @@ public:
     void navigate(const QString &url) override;
     QString locationUrl() override;
     QString loadingUrl() override;
+    QString locationName() override;
+    void finishLoadNow() override;
+    void failLoadNow() override;
     workflow::FrameId topFrame() override;
     bool silent() override;
     void setSilent(bool silent) override;
@@ -29,7 +32,7 @@ public:
     std::optional<QString> readBodyText() override;
     std::optional<QString> readActiveElementHref() override;
     bool focusElement(int index) override;
-    bool clickElement(int index) override;
+    workflow::ClickResult clickLink(const workflow::LinkToClick &link) override;
     bool execScript(workflow::FrameId frame, const QString &code) override;
     void setDocumentStartScripts(const QStringList &scripts) override;
 

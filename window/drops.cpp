@@ -58,13 +58,26 @@ QStringList localFiles(const QMimeData &data)
     return paths;
 }
 
+// File managers offer dropped files as plain text too (their addresses or
+// paths); a list of addresses that are all local files is a file drop. A
+// list naming anything else (a link dragged out of a web page) leaves the
+// text first.
+bool offersOnlyLocalFiles(const QMimeData &data)
+{
+    if (!data.hasUrls())
+        return false;
+    const QList<QUrl> urls = data.urls();
+    return !urls.isEmpty()
+        && std::all_of(urls.begin(), urls.end(), [](const QUrl &url) { return url.isLocalFile(); });
+}
+
 } // namespace
 
 std::optional<Qt::DropAction> applyDrop(const QMimeData &data, Qt::KeyboardModifiers modifiers,
                                         DropTarget &target)
 {
     std::optional<Qt::DropAction> action;
-    if (offersPlainText(data)) {
+    if (offersPlainText(data) && !offersOnlyLocalFiles(data)) {
         target.setAddressText(data.text());
         action = modifiers.testFlag(Qt::ControlModifier) ? Qt::CopyAction : Qt::MoveAction;
     } else {

@@ -23,7 +23,8 @@ public:
     virtual void goCommand() = 0;
 };
 
-// Text (taking precedence) becomes the address; each dropped local file is
+// Text (taking precedence, unless every dropped address is a local file, as
+// from a file manager) becomes the address; each dropped local file is
 // loaded in turn as its file address. Either way, and for a drop of neither,
 // the Go command follows. Gives the drop action for a text drop (copy with
 // Ctrl held, move otherwise) and nullopt when the action is left as proposed.

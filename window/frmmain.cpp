@@ -2,6 +2,7 @@
 
 #include "browser/webbrowser.h"
 #include "window/addressbox.h"
+#include "window/bookcommand.h"
 #include "window/clicklabel.h"
 #include "window/drops.h"
 #include "window/layout.h"
@@ -12,6 +13,7 @@
 #include "window/splitterdrag.h"
 #include "window/startup.h"
 #include "window/twips.h"
+#include "workflow/clock.h"
 #include "workflow/filesystem.h"
 #include "workflow/messageprompt.h"
 
@@ -43,6 +45,8 @@ Frmmain::Frmmain(FrmmainSeams seams, QWidget *parent)
         m_seams.programDirectory = executableDirectory();
     if (!m_seams.fileSystem)
         m_seams.fileSystem = &workflow::realFileSystem();
+    if (!m_seams.clock)
+        m_seams.clock = &workflow::systemClock();
     if (!m_seams.shellWindows)
         m_seams.shellWindows = &desktopShellWindows();
     if (!m_seams.prompt) {
@@ -86,6 +90,11 @@ workflow::FileSystem &Frmmain::fileSystem()
     return *m_seams.fileSystem;
 }
 
+workflow::Clock &Frmmain::clock()
+{
+    return *m_seams.clock;
+}
+
 QString Frmmain::programDirectory() const
 {
     return m_seams.programDirectory;
@@ -102,6 +111,7 @@ void Frmmain::connectControls()
     connect(Combo1, &QComboBox::activated, this, [this] { chooseListEntry(*this); });
     connect(Cmd_setup, &QPushButton::clicked, this, [this] { toggleOptionsPanel(*this); });
     connect(Lab_close, &ClickLabel::clicked, this, [this] { closeOptionsPanel(*this); });
+    connect(Cmd_hebing, &QPushButton::clicked, this, [this] { mergeBook(*this); });
     connect(imgSizeH, &SplitterBar::pressed, this, [this](int y) { grabSplitter(*this, y); });
     connect(imgSizeH, &SplitterBar::moved, this,
             [this](int y, Qt::MouseButtons buttons) { dragSplitter(*this, y, buttons); });
@@ -154,6 +164,10 @@ bool Frmmain::addressBoxEvent(QObject *watched, QEvent *event)
         if (watched == QApplication::focusWidget())
             addressBoxKey(*this, *static_cast<QKeyEvent *>(event));
         return false;
+    case QEvent::Wheel:
+        // A wheel turn over the box changes the choice, and so loads an
+        // entry, only while the box has the focus.
+        return !Combo1->hasFocus();
     case QEvent::DragEnter:
     case QEvent::DragMove:
         static_cast<QDragMoveEvent *>(event)->acceptProposedAction();

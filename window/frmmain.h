@@ -15,12 +15,14 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace pagewick::browser {
 class WebBrowser;
 }
 
 namespace pagewick::workflow {
+class Clock;
 class FileSystem;
 class MessagePrompt;
 } // namespace pagewick::workflow
@@ -44,8 +46,10 @@ public:
 
     workflow::MessagePrompt &prompt();
     workflow::FileSystem &fileSystem();
+    workflow::Clock &clock();
     // The executable's directory, or the one the seams gave.
     QString programDirectory() const;
+    const FrmmainSeams &seams() const { return m_seams; }
 
     // Controls of the window.
     QLabel *Lab_url = nullptr;
@@ -68,6 +72,11 @@ public:
     QLineEdit *Txt_Next = nullptr;
     std::array<QLineEdit *, 2> Txt_gjz{};
     ClickLabel *Lab_close = nullptr;
+    QPushButton *Cmd_jiezhe = nullptr;
+    QPushButton *Cmd_hebing = nullptr;
+    QLabel *Lab_jiange = nullptr;
+    QSpinBox *Spn_jiange = nullptr; // page interval in seconds
+    QLabel *Lab_miao = nullptr;
 
     // Form-level state.
     QString PageTitle;

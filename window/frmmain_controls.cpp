@@ -2,6 +2,7 @@
 
 #include "browser/webbrowser.h"
 #include "window/clicklabel.h"
+#include "window/layout.h"
 #include "window/programinfo.h"
 #include "window/richtextbox.h"
 #include "window/splitterbar.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 namespace pagewick::window {
 
@@ -20,6 +22,9 @@ namespace {
 
 const QString kNextLinkTip =
     QStringLiteral("适用于小说网等看一页后可以点击该页中的诸如下一页等的链接进入下一页阅读的网页");
+const QString kNextLinkNamesTip =
+    kNextLinkTip
+    + QStringLiteral("。可填几个名称，用“|”隔开（如“下一页|下一章”），按填写的先后查找，先找到的名称为准");
 
 QLabel *label(const QString &caption, QWidget *parent, const QRect &twips)
 {
@@ -68,7 +73,10 @@ void Frmmain::createControls()
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setCompleter(nullptr);
-    Combo1->addItems(defaultStartAddresses(programDirectory()));
+    // Not WheelFocus: a wheel turn passing over the box must not take the
+    // focus and, with it, change the choice.
+    Combo1->setFocusPolicy(Qt::StrongFocus);
+    Combo1->addItems(defaultStartAddresses(fileSystem(), programDirectory()));
     Combo1->setCurrentIndex(-1);
     Combo1->setEditText(QString());
     placeTwips(Combo1, QRect(1200, 0, 6570, 300));
@@ -101,7 +109,7 @@ void Frmmain::createOptionsPanel()
     Frame1 = new QFrame(this);
     Frame1->setFrameShape(QFrame::StyledPanel);
     Frame1->setAutoFillBackground(true);
-    placeTwips(Frame1, QRect(9800, 320, 3135, 3270));
+    placeTwips(Frame1, QRect(9800, 320, 3135, kOptionsPanelHeight));
     Frame1->hide();
 
     Lab_opt[0] = label(QStringLiteral("弹窗屏蔽："), Frame1, QRect(180, 255, 900, 180));
@@ -122,7 +130,7 @@ void Frmmain::createOptionsPanel()
     // Its text is the program's directory, set at start-up; its tool-tip follows its text.
     Txt_dir = textBox(QString(), QString(), Frame1, QRect(1100, 1311, 1770, 270));
     Lab_opt[3] = label(QStringLiteral("下页链接名称："), Frame1, QRect(180, 1683, 1260, 180));
-    Txt_Next = textBox(QStringLiteral("下一页"), kNextLinkTip, Frame1, QRect(1440, 1680, 1410, 270));
+    Txt_Next = textBox(QStringLiteral("下一页"), kNextLinkNamesTip, Frame1, QRect(1440, 1680, 1410, 270));
     Check1[3] = checkBox(QStringLiteral("自定义条件提取"), QString(), false, Frame1,
                          QRect(120, 2040, 1620, 255));
     Lab_opt[5] = label(QStringLiteral("提取自从："), Frame1, QRect(180, 2472, 900, 180));
@@ -137,8 +145,23 @@ void Frmmain::createOptionsPanel()
     Lab_opt[6]->setFont(halfWidthBlanks);
     // Lies over the blanks of Lab_opt(6), so that the panel reads as one sentence.
     Txt_gjz[1] = textBox(QString(), kNextLinkTip, Frame1, QRect(630, 2800, 1725, 270));
+    Cmd_jiezhe = button(QStringLiteral("接着上次(&R)"),
+                        QStringLiteral("打开保存路径下最后保存的一页，从那里接着提取新的章节"), Frame1);
+    placeTwips(Cmd_jiezhe, QRect(180, 3620, 1300, 330));
     Lab_close = new ClickLabel(QStringLiteral("×"), Frame1);
     placeTwips(Lab_close, QRect(2950, 0, 180, 180));
+    Lab_jiange = label(QStringLiteral("页间隔："), Frame1, QRect(180, 3220, 720, 180));
+    Spn_jiange = new QSpinBox(Frame1);
+    Spn_jiange->setRange(0, 600);
+    Spn_jiange->setValue(0);
+    Spn_jiange->setToolTip(
+        QStringLiteral("静默模式下每次打开下一页前等待的秒数，实际等待在此值的一半到一倍半之间随机，0为不等待"));
+    placeTwips(Spn_jiange, QRect(1100, 3165, 900, 270));
+    Lab_miao = label(QStringLiteral("秒"), Frame1, QRect(2060, 3220, 300, 180));
+    Cmd_hebing = button(QStringLiteral("合并成书(&M)"),
+                        QStringLiteral("把保存路径中已提取的各页按提取顺序合并成一个文本文件和一本 EPUB 电子书"),
+                        Frame1);
+    placeTwips(Cmd_hebing, QRect(1620, 3620, 1300, 330));
 
     for (QLineEdit *box : Txt_gjz)
         box->setEnabled(false);
@@ -155,7 +178,7 @@ void Frmmain::setTabOrder()
     const QList<QWidget *> order = {
         Combo1,    Cmd_goto,  Cmd_tiqu, Cmd_save,   Cmd_next,   Cmd_setup,
         Check1[0], Check1[1], Check1[2], Txt_dir,   Txt_Next,   Check1[3],
-        Txt_gjz[0], Txt_gjz[1], browserFocus, Text1,
+        Txt_gjz[0], Txt_gjz[1], Spn_jiange, Cmd_jiezhe, Cmd_hebing, browserFocus, Text1,
     };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));

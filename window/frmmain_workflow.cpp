@@ -1,6 +1,7 @@
 #include "window/frmmain.h"
 
 #include "browser/webbrowser.h"
+#include "window/addressbox.h"
 #include "window/browserport.h"
 #include "window/programinfo.h"
 #include "window/richtextbox.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 namespace pagewick::window {
 
@@ -35,6 +37,7 @@ public:
     QString saveDirectory() override { return m_window.Txt_dir->text(); }
     QString nextLinkName() override { return m_window.Txt_Next->text(); }
     QString keyword(int index) override { return m_window.Txt_gjz.at(size_t(index))->text(); }
+    int pageIntervalSeconds() override { return m_window.Spn_jiange->value(); }
     QString resultText() override { return m_window.Text1->text(); }
     void setResultText(const QString &text) override { m_window.Text1->setText(text); }
     void setCaption(const QString &caption) override { m_window.setWindowTitle(caption); }
@@ -53,6 +56,7 @@ public:
     extract::CandidateState &candidates() override { return m_window.Candidates; }
     workflow::MessagePrompt &prompt() override { return m_window.prompt(); }
     workflow::FileSystem &fileSystem() override { return m_window.fileSystem(); }
+    workflow::Clock &clock() override { return m_window.clock(); }
 
 private:
     Frmmain &m_window;
@@ -67,7 +71,8 @@ public:
         : QObject(&window)
         , m_form(window)
         , m_browser(window.WebBrowser1)
-        , m_controller(m_browser, m_form)
+        , m_controller(m_browser, m_form, nullptr, nullptr,
+                       window.seams().chainTiming ? *window.seams().chainTiming : workflow::ChainTiming())
     {
     }
 
@@ -105,11 +110,17 @@ void Frmmain::connectWorkflow()
     using workflow::WorkflowController;
     using browser::WebBrowser;
 
+    // The user's own Extract and unticking silent mode drop a retry the chain waits for.
+    connect(Cmd_tiqu, &QPushButton::clicked, c, &WorkflowController::cancelRetry);
     connect(Cmd_tiqu, &QPushButton::clicked, c, &WorkflowController::extract);
     connect(Cmd_save, &QPushButton::clicked, c, &WorkflowController::save);
     connect(Cmd_next, &QPushButton::clicked, c, &WorkflowController::nextPage);
+    connect(Check1[workflow::SilentMode], &QCheckBox::toggled, c, &WorkflowController::onSilentModeChanged);
 
+    connect(WebBrowser1, &WebBrowser::NavigateError, c, &WorkflowController::onNavigateError);
     connect(WebBrowser1, &WebBrowser::DocumentComplete, c, &WorkflowController::onDocumentComplete);
+    connect(WebBrowser1, &WebBrowser::LoadStalled, c, &WorkflowController::onLoadStalled);
+    connect(WebBrowser1, &WebBrowser::LoadUnanswered, c, &WorkflowController::onLoadUnanswered);
     connect(WebBrowser1, &WebBrowser::NavigateComplete2, c, &WorkflowController::onNavigateComplete2);
     connect(WebBrowser1, &WebBrowser::NewWindow2, c, &WorkflowController::onNewWindow2);
     connect(WebBrowser1, &WebBrowser::WindowClosing, c, &WorkflowController::onWindowClosing);
@@ -121,6 +132,14 @@ void Frmmain::connectWorkflow()
     // The user's own navigations: Go, a list entry, Enter in the box, a drop.
     connect(Cmd_goto, &QPushButton::clicked, c, &WorkflowController::beginChain);
     connect(Combo1, &QComboBox::activated, c, &WorkflowController::beginChain);
+    // "接着上次" opens the ledger's last saved page as Go opens an address.
+    connect(Cmd_jiezhe, &QPushButton::clicked, c, [this, c] {
+        if (const std::optional<QString> address = c->continueAddress()) {
+            Combo1->setEditText(*address);
+            c->beginChain();
+            goCommand(*this);
+        }
+    });
     Combo1->installEventFilter(wiring);
     Combo1->lineEdit()->installEventFilter(wiring);
 }

@@ -3,8 +3,10 @@
 #include <QString>
 
 namespace pagewick::workflow {
+class Clock;
 class FileSystem;
 class MessagePrompt;
+struct ChainTiming;
 } // namespace pagewick::workflow
 
 namespace pagewick::window {
@@ -19,6 +21,8 @@ struct FrmmainSeams
     workflow::FileSystem *fileSystem = nullptr;  // null: the real file system
     ShellWindowProvider *shellWindows = nullptr; // null: the desktop's (none here)
     workflow::MessagePrompt *prompt = nullptr;   // null: real message boxes
+    const workflow::ChainTiming *chainTiming = nullptr; // null: the real pauses
+    workflow::Clock *clock = nullptr;            // null: the system's clock
 };
 
 } // namespace pagewick::window

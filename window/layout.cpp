@@ -79,7 +79,7 @@ void runLayoutPass(Frmmain &window)
 
     placeButtons(window);
     widenAddressBox(window);
-    placeTwips(window.Frame1, QRect(clientWidth(window) - 3200, 320, 3150, 3270));
+    placeTwips(window.Frame1, QRect(clientWidth(window) - 3200, 320, 3150, kOptionsPanelHeight));
     placeTwips(window.Lab_bt, QRect(0, clientHeight(window) - 300, clientWidth(window), 255));
     scaleSplitter(window);
 

@@ -7,6 +7,9 @@ class Frmmain;
 // The window may not be made smaller than this, frame included (twips).
 inline constexpr int kMinimumOuterWidth = 12870;
 inline constexpr int kMinimumOuterHeight = 3000;
+// The options panel's height (twips), grown below the keyword boxes for the
+// page interval and the row of buttons under it.
+inline constexpr int kOptionsPanelHeight = 4100;
 
 // Keeps the client area's minimum at the outer minimum less the frame, and
 // brings a window that is already smaller up to it (which starts a layout

@@ -1,48 +1,28 @@
 #include "window/programinfo.h"
 
+#include "workflow/filesystem.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
+#include <QSvgRenderer>
 
 namespace pagewick::window {
 
 namespace {
 
-QPixmap drawIcon(int size)
+QPixmap renderIcon(QSvgRenderer &svg, int size)
 {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 64.0, size / 64.0);
-
-    const QColor ink(0x2f, 0x4f, 0x7f);
-    QPainterPath page;
-    page.moveTo(12, 4);
-    page.lineTo(42, 4);
-    page.lineTo(54, 16);
-    page.lineTo(54, 60);
-    page.lineTo(12, 60);
-    page.closeSubpath();
-    p.setPen(QPen(ink, 3));
-    p.setBrush(QColor(0xfb, 0xf7, 0xea));
-    p.drawPath(page);
-
-    QPainterPath fold;
-    fold.moveTo(42, 4);
-    fold.lineTo(42, 16);
-    fold.lineTo(54, 16);
-    p.setBrush(QColor(0xd8, 0xcf, 0xb0));
-    p.drawPath(fold);
-
-    p.setPen(QPen(ink, 3, Qt::SolidLine, Qt::RoundCap));
-    for (int y = 26; y <= 50; y += 8)
-        p.drawLine(20, y, y == 50 ? 34 : 46, y);
+    svg.render(&p);
     return pixmap;
 }
+
+const QString kFirstChapter = QStringLiteral("book-utf8/ch01.htm");
 
 } // namespace
 
@@ -51,11 +31,24 @@ QString programTitle()
     return QStringLiteral("Pagewick - 网络连载小说收集工具 · 问题与建议请在项目问题页反馈");
 }
 
+QString programVersion()
+{
+    return QStringLiteral(PAGEWICK_VERSION);
+}
+
+QString desktopId()
+{
+    return QStringLiteral("io.github.pagewick.Pagewick");
+}
+
 QIcon programIcon()
 {
+    QSvgRenderer svg(QStringLiteral(":/icons/%1.svg").arg(desktopId()));
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128})
-        icon.addPixmap(drawIcon(size));
+    if (!svg.isValid())
+        return icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(renderIcon(svg, size));
     return icon;
 }
 
@@ -64,11 +57,26 @@ QString executableDirectory()
     return QCoreApplication::applicationDirPath();
 }
 
-QStringList defaultStartAddresses(const QString &programDirectory)
+QString installedDataDirectory(const QString &programDirectory)
 {
-    const QDir dir(programDirectory);
-    return {fileAddress(dir.filePath(QStringLiteral("samples/book-utf8/ch01.htm"))),
-            fileAddress(dir.filePath(QStringLiteral("samples/book-utf8/index.htm")))};
+    return QDir::cleanPath(programDirectory + QStringLiteral("/" PAGEWICK_DATA_FROM_BIN));
+}
+
+QString sampleDirectory(workflow::FileSystem &fs, const QString &programDirectory)
+{
+    const QString beside = QDir(programDirectory).filePath(QStringLiteral("samples"));
+    if (fs.isNormalFile(beside + QLatin1Char('/') + kFirstChapter))
+        return beside;
+    const QString installed = installedDataDirectory(programDirectory) + QStringLiteral("/samples");
+    if (fs.isNormalFile(installed + QLatin1Char('/') + kFirstChapter))
+        return installed;
+    return beside;
+}
+
+QStringList defaultStartAddresses(workflow::FileSystem &fs, const QString &programDirectory)
+{
+    const QDir dir(sampleDirectory(fs, programDirectory));
+    return {fileAddress(dir.filePath(kFirstChapter)), fileAddress(dir.filePath(QStringLiteral("book-utf8/index.htm")))};
 }
 
 QString fileAddress(const QString &path)

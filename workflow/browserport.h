@@ -1,5 +1,6 @@
 #pragma once
 
+#include "extract/candidatescore.h"
 #include "extract/pagedocument.h"
 
 #include <QString>
@@ -24,6 +25,26 @@ struct LoadedPage
     QStringList hrefs;
 };
 
+// A link a read found, to be clicked only while it is still there.
+struct LinkToClick
+{
+    int index = -1; // in document.all
+    QString tagName;
+    QString href;      // resolved, as LoadedPage::hrefs
+    QString innerText; // CR LF breaks
+    // Click only when the written target starts with "#".
+    bool onlyIfWrittenAsFragment = false;
+};
+
+enum class ClickResult {
+    Clicked,
+    // The element at that position is no longer that link: nothing clicked.
+    Changed,
+    // The link is there but its written target names a page: nothing clicked.
+    WrittenAsPage,
+    Failed,
+};
+
 // What a read needs of the document.
 struct ReadParts
 {
@@ -36,6 +57,10 @@ struct ReadParts
     // needs no inner HTML.
     QStringList textOnlyTags;
     int textOnlyBelow = 0;
+    // Elements of these tags come with their measures (PageElement::measures)
+    // and no markup; only those within carryBounds need their inner text.
+    QStringList measuredTags;
+    extract::AcceptanceBounds carryBounds;
 };
 
 // The browser as the workflow uses it. Reads and waits let events run, so
@@ -49,6 +74,12 @@ public:
     virtual QString locationUrl() = 0;
     // The address a load under way is fetching; empty when none is.
     virtual QString loadingUrl() { return {}; }
+    // The title of the page shown as the engine has it, without a read.
+    virtual QString locationName() { return {}; }
+    // Stops the load under way; its page is then reported complete.
+    virtual void finishLoadNow() {}
+    // Stops the load under way; it is then reported as failed (timed out).
+    virtual void failLoadNow() {}
     virtual FrameId topFrame() = 0;
     virtual bool silent() = 0;
     virtual void setSilent(bool silent) = 0;
@@ -71,10 +102,13 @@ public:
     virtual std::optional<QString> readBodyText() = 0;
     // nullopt when the focused element is not a link or cannot be read.
     virtual std::optional<QString> readActiveElementHref() = 0;
-    // Gives all.item(index) the focus, so that a new window it asks for can
-    // be opened in place; false when that failed.
+    // Gives all.item(index) the focus, in a round trip of its own, so that a
+    // new window it asks for can be opened in place; false when that failed.
     virtual bool focusElement(int index) = 0;
-    virtual bool clickElement(int index) = 0;
+    // In one step in the page: when all.item(link.index) is still the link,
+    // gives it the focus (so that a new window it asks for can be opened in
+    // place) and calls its click().
+    virtual ClickResult clickLink(const LinkToClick &link) = 0;
     virtual bool execScript(FrameId frame, const QString &code) = 0;
     // Scripts run by the engine itself in every document and frame as soon
     // as each is created.

@@ -3,6 +3,7 @@
 #include "extract/candidatescore.h"
 #include "text/eventyield.h"
 #include "workflow/browserport.h"
+#include "workflow/chaintiming.h"
 #include "workflow/formport.h"
 #include "workflow/messageprompt.h"
 #include "workflow/runs.h"
@@ -13,13 +14,16 @@ namespace pagewick::workflow {
 
 PortExtractHost::PortExtractHost(BrowserPort &browser, FormPort &form, const RunGenerations &runs,
                                  quint64 generation, std::function<void()> save,
-                                 std::function<void()> nextPage)
+                                 std::function<void()> nextPage, int settlePauseMs,
+                                 std::function<void()> readFailed)
     : m_browser(browser)
     , m_form(form)
     , m_runs(runs)
     , m_generation(generation)
     , m_save(std::move(save))
     , m_nextPage(std::move(nextPage))
+    , m_settlePauseMs(settlePauseMs)
+    , m_readFailed(std::move(readFailed))
 {
 }
 
@@ -31,6 +35,17 @@ bool PortExtractHost::waitForPage()
             return stillCurrent();
     }
     return false;
+}
+
+bool PortExtractHost::waitForSettledPage()
+{
+    return waitForPage() && PauseWhile(m_settlePauseMs, [this] { return stillCurrent(); });
+}
+
+void PortExtractHost::readFailed()
+{
+    if (m_readFailed)
+        m_readFailed();
 }
 
 bool PortExtractHost::stillCurrent()
@@ -62,10 +77,9 @@ void PortExtractHost::setPageDialogsSilenced(bool silenced)
 ReadParts ExtractionReadParts()
 {
     ReadParts parts;
-    parts.tagNames = extract::CandidateTagNames();
-    parts.textOnlyTags = parts.tagNames;
-    parts.textOnlyBelow = int(extract::CandidateMinTextLength());
-    parts.tagNames.append(QStringLiteral("A"));
+    parts.measuredTags = extract::CandidateTagNames();
+    parts.carryBounds = extract::CandidateAcceptanceBounds();
+    parts.tagNames = QStringList{QStringLiteral("A")};
     return parts;
 }
 

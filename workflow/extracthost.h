@@ -12,10 +12,10 @@ namespace pagewick::workflow {
 class FormPort;
 class RunGenerations;
 
-// What an Extract run reads of the page: the blocks detection examines
-// (without the markup of those too short to be examined) and the links, so
-// that the next-page command that follows the run finds the document
-// already read, unless it has changed meanwhile.
+// What an Extract run reads of the page: the measures of the blocks
+// detection examines, with the inner text of those it could accept, and the
+// links, so that the next-page command that follows the run finds the
+// document already read, unless it has changed meanwhile.
 ReadParts ExtractionReadParts();
 
 // One Extract run's view of the browser and the window.
@@ -24,7 +24,8 @@ class PortExtractHost : public extract::ExtractHost
 public:
     PortExtractHost(BrowserPort &browser, FormPort &form, const RunGenerations &runs,
                     quint64 generation, std::function<void()> save,
-                    std::function<void()> nextPage);
+                    std::function<void()> nextPage, int settlePauseMs = 0,
+                    std::function<void()> readFailed = {});
 
     bool waitForPage() override;
     bool stillCurrent() override;
@@ -34,6 +35,8 @@ public:
     void setBrowserSilent(bool silent) override;
     void setPageDialogsSilenced(bool silenced) override;
     std::optional<extract::PageDocument> readDocument() override;
+    bool waitForSettledPage() override;
+    void readFailed() override;
 
     bool customExtraction() override;
     QString startKeyword() override;
@@ -58,6 +61,8 @@ private:
     quint64 m_generation = 0;
     std::function<void()> m_save;
     std::function<void()> m_nextPage;
+    int m_settlePauseMs = 0;
+    std::function<void()> m_readFailed;
 };
 
 } // namespace pagewick::workflow

@@ -125,6 +125,19 @@ public:
         ::unlink(temp.constData());
         return false;
     }
+
+    bool appendFile(const QString &path, const QByteArray &bytes) override
+    {
+        const QByteArray target = nativePath(path);
+        if (target.isEmpty())
+            return false;
+        // Unbuffered: each write(2) is in the system's hands when it returns.
+        const int fd = ::open(target.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0)
+            return false;
+        const bool ok = writeAll(fd, bytes);
+        return (::close(fd) == 0) && ok;
+    }
 };
 
 } // namespace

@@ -25,6 +25,10 @@ public:
     // Replaces the file as a whole or not at all: an earlier file of that name
     // is never left truncated. Refuses read-only targets and directories.
     virtual bool writeFileReplacing(const QString &path, const QByteArray &bytes) = 0;
+    // Adds the bytes at the end of the file, creating it when missing, and
+    // hands them to the system before returning: a crash of the program
+    // afterwards loses none of them. False when not all of them were written.
+    virtual bool appendFile(const QString &path, const QByteArray &bytes) = 0;
 };
 
 // The real file system. Lives as long as the program.

@@ -6,6 +6,7 @@
 
 namespace pagewick::workflow {
 
+class Clock;
 class FileSystem;
 class MessagePrompt;
 
@@ -21,6 +22,7 @@ public:
     virtual QString saveDirectory() = 0;       // Txt_dir
     virtual QString nextLinkName() = 0;        // Txt_Next
     virtual QString keyword(int index) = 0;    // Txt_gjz(index)
+    virtual int pageIntervalSeconds() = 0;     // Spn_jiange
 
     virtual QString resultText() = 0;          // Text1, CR LF breaks
     virtual void setResultText(const QString &text) = 0;
@@ -38,6 +40,7 @@ public:
 
     virtual MessagePrompt &prompt() = 0;
     virtual FileSystem &fileSystem() = 0;
+    virtual Clock &clock() = 0;
 };
 
 // Indexes of Check1.

@@ -44,8 +44,9 @@ public:
 
     bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
 
-    // Converts in, calling onInvalid at each sequence the conversion refuses;
-    // onInvalid appends its replacement and returns how many input bytes to skip.
+    // Converts in, calling onInvalid at each sequence the conversion refuses
+    // with the bytes left from there on; onInvalid appends its replacement and
+    // returns how many input bytes to skip.
     template<typename OnInvalid>
     QByteArray convert(const QByteArray &in, OnInvalid onInvalid)
     {
@@ -64,7 +65,7 @@ public:
             if (errno == E2BIG)
                 continue;
             // EILSEQ or EINVAL (a truncated sequence at the end)
-            const size_t skip = std::min(srcLeft, size_t(onInvalid(out, static_cast<unsigned char>(*src))));
+            const size_t skip = std::min(srcLeft, size_t(onInvalid(out, src, srcLeft)));
             src += skip;
             srcLeft -= skip;
             iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
@@ -79,6 +80,26 @@ public:
 private:
     iconv_t m_cd;
 };
+
+// The code point of the UTF-8 sequence at the start of bytes; 0 for a stray byte.
+char32_t utf8CodePoint(const char *bytes, size_t left)
+{
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    const int length = utf8SequenceLength(lead);
+    if (length == 1 || size_t(length) > left)
+        return 0;
+    char32_t code = lead & (0x7F >> length);
+    for (int k = 1; k < length; ++k)
+        code = (code << 6) | (static_cast<unsigned char>(bytes[k]) & 0x3F);
+    return code;
+}
+
+// Space characters that mean a blank to a reader: paragraph indents made of
+// "&nbsp;" arrive as U+00A0.
+bool isSpaceCharacter(char32_t code)
+{
+    return code == 0x00A0 || (code >= 0x2002 && code <= 0x200A) || code == 0x202F || code == 0x205F;
+}
 
 } // namespace
 
@@ -100,9 +121,9 @@ QByteArray encodeForLocale(const QString &text)
     Converter converter(charset, "UTF-8");
     if (!converter.valid())
         return utf8;
-    return converter.convert(utf8, [](QByteArray &out, unsigned char lead) {
-        out.append('?');
-        return utf8SequenceLength(lead);
+    return converter.convert(utf8, [](QByteArray &out, const char *bytes, size_t left) {
+        out.append(isSpaceCharacter(utf8CodePoint(bytes, left)) ? ' ' : '?');
+        return utf8SequenceLength(static_cast<unsigned char>(bytes[0]));
     });
 }
 
@@ -114,7 +135,7 @@ QString decodeFromLocale(const QByteArray &bytes)
     Converter converter("UTF-8", charset);
     if (!converter.valid())
         return QString::fromUtf8(bytes);
-    return QString::fromUtf8(converter.convert(bytes, [](QByteArray &out, unsigned char) {
+    return QString::fromUtf8(converter.convert(bytes, [](QByteArray &out, const char *, size_t) {
         out.append("\xEF\xBF\xBD");
         return 1;
     }));

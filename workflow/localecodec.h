@@ -12,7 +12,9 @@ namespace pagewick::workflow {
 // The character set in force now, as iconv names it.
 QByteArray localeCharset();
 
-// Characters the set cannot hold become "?". No byte-order mark.
+// Characters the set cannot hold become "?", except the space characters
+// U+00A0, U+2002-U+200A, U+202F and U+205F, which become a plain space (GBK
+// has none of them, and indents would read "????"). No byte-order mark.
 QByteArray encodeForLocale(const QString &text);
 
 // Bytes that are not valid in the set become U+FFFD.

@@ -1,5 +1,6 @@
 #include "workflow/messageprompt.h"
 
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -29,6 +30,18 @@ void MessageBoxPrompt::notify(const QString &text)
 {
     QMessageBox box(QMessageBox::Information, kTitle, text, QMessageBox::Ok, m_parent);
     box.exec();
+}
+
+std::optional<QString> MessageBoxPrompt::askText(const QString &text, const QString &initial)
+{
+    QInputDialog box(m_parent);
+    box.setWindowTitle(kTitle);
+    box.setLabelText(text);
+    box.setInputMode(QInputDialog::TextInput);
+    box.setTextValue(initial);
+    if (box.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return box.textValue();
 }
 
 } // namespace pagewick::workflow

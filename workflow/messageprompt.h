@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 namespace pagewick::workflow {
@@ -19,6 +21,9 @@ public:
     virtual bool ask(const QString &text) = 0;
     // A notice with an OK button.
     virtual void notify(const QString &text) = 0;
+    // A question answered with a line of text, which starts as `initial`: the
+    // text on OK, nullopt on Cancel.
+    virtual std::optional<QString> askText(const QString &text, const QString &initial) = 0;
 };
 
 // The real message boxes, parented to the window.
@@ -29,6 +34,7 @@ public:
 
     bool ask(const QString &text) override;
     void notify(const QString &text) override;
+    std::optional<QString> askText(const QString &text, const QString &initial) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -2,6 +2,8 @@
 
 #include "workflow/pageaddress.h"
 
+#include <QUrl>
+
 namespace pagewick::workflow {
 
 namespace {
@@ -13,7 +15,19 @@ bool NamesAPage(const QString &target)
     return !target.startsWith(QLatin1String("javascript:"), Qt::CaseInsensitive);
 }
 
+bool IsPageItselfWithFragment(const QString &currentUrl, const QString &target)
+{
+    return QUrl(target).hasFragment() && PageAddress(target) == PageAddress(currentUrl);
+}
+
 } // namespace
+
+QStringList NextLinkNames(const QString &text)
+{
+    if (!text.contains(QLatin1Char('|')))
+        return {text};
+    return text.split(QLatin1Char('|'), Qt::SkipEmptyParts);
+}
 
 int FirstLinkNamed(const extract::PageDocument &doc, const QString &name)
 {
@@ -29,34 +43,66 @@ int FirstLinkNamed(const extract::PageDocument &doc, const QString &name)
     return -1;
 }
 
+int FirstLinkNamed(const extract::PageDocument &doc, const QStringList &names)
+{
+    for (const QString &name : names) {
+        const int index = FirstLinkNamed(doc, name);
+        if (index >= 0)
+            return index;
+    }
+    return -1;
+}
+
+bool IsScriptTarget(const QString &resolvedTarget)
+{
+    return resolvedTarget.isEmpty() || !NamesAPage(resolvedTarget);
+}
+
 void ChainMemory::clear()
 {
     m_seen.clear();
+    m_left.clear();
 }
 
 void ChainMemory::recordFollowed(const QString &fromUrl, const QString &target)
 {
     m_seen.insert(PageAddress(fromUrl));
-    if (NamesAPage(target))
+    m_left.insert(PageAddress(fromUrl));
+    if (!IsScriptTarget(target))
         m_seen.insert(PageAddress(target));
 }
 
 bool ChainMemory::leadsBack(const QString &currentUrl, const QString &target) const
 {
-    if (target.isEmpty())
-        return true;
-    if (!NamesAPage(target))
-        return false;
+    if (IsScriptTarget(target))
+        return hasLeft(currentUrl);
     const QString address = PageAddress(target);
     return address == PageAddress(currentUrl) || m_seen.contains(address);
 }
 
-int NextLinkToFollow(const LoadedPage &page, const QString &name, const ChainMemory &chain)
+bool ChainMemory::hasLeft(const QString &url) const
 {
-    const int index = FirstLinkNamed(page.document, name);
-    if (index < 0 || chain.leadsBack(page.url, page.hrefs.value(index)))
-        return -1;
-    return index;
+    return m_left.contains(PageAddress(url));
+}
+
+NextLinkChoice ChooseNextLink(const LoadedPage &page, const QString &nameText, const ChainMemory &chain)
+{
+    NextLinkChoice choice;
+    const int index = FirstLinkNamed(page.document, NextLinkNames(nameText));
+    if (index < 0)
+        return choice;
+    const QString target = page.hrefs.value(index);
+    if (!chain.leadsBack(page.url, target)) {
+        choice.index = index;
+        return choice;
+    }
+    // Written "#…", the link is a script link like the ones without a
+    // target; the page alone knows how it was written.
+    if (IsPageItselfWithFragment(page.url, target) && !chain.hasLeft(page.url)) {
+        choice.index = index;
+        choice.onlyIfWrittenAsFragment = true;
+    }
+    return choice;
 }
 
 QString NoNextLinkNotice()

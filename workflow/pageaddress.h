@@ -8,4 +8,9 @@ namespace pagewick::workflow {
 // of it, since it only scrolls within one page.
 QString PageAddress(const QString &url);
 
+// The address in its percent-encoded form (host in ASCII), fragment kept, so
+// that a link as a page's document gives it and an address as the browser
+// shows it compare equal when they name one place.
+QString EncodedAddress(const QString &url);
+
 } // namespace pagewick::workflow

@@ -1,49 +1,127 @@
 #include "workflow/savecommand.h"
 
+#include "workflow/chapterfilename.h"
 #include "workflow/filesystem.h"
 #include "workflow/localecodec.h"
 #include "workflow/pageaddress.h"
+
+#include <QRegularExpression>
 
 namespace pagewick::workflow {
 
 namespace {
 
+const QString kCrLf = QStringLiteral("\r\n");
+// More files of one title than anyone keeps: the numbering gives up there.
+constexpr int kMostNumbers = 100000;
+
 QString NumberedPath(const QString &directory, const QString &title, int number)
 {
     // Joined with nothing between: the directory brings its own separator.
-    if (number == 1)
-        return directory + title + QStringLiteral(".txt");
-    return directory + title + QStringLiteral("(%1).txt").arg(number);
+    return directory + ChapterFileName(title, number);
+}
+
+// One of the names the title can be saved under.
+bool IsNameOfTitle(const QString &path, const QString &directory, const QString &title)
+{
+    if (path == NumberedPath(directory, title, 1))
+        return true;
+    static const QRegularExpression numbered(QStringLiteral("\\((\\d+)\\)\\.txt$"));
+    const QRegularExpressionMatch match = numbered.match(path);
+    bool isNumber = false;
+    const int number = match.hasMatch() ? match.captured(1).toInt(&isNumber) : 0;
+    return isNumber && number >= 2 && NumberedPath(directory, title, number) == path;
+}
+
+// Detection and the keywords found nothing: the title line alone, or blanks.
+bool IsBlank(const QString &body)
+{
+    for (const QChar c : body) {
+        if (!c.isSpace())
+            return false;
+    }
+    return true;
 }
 
 } // namespace
 
-QString SaveCommand::pathFor(const QString &directory, const QString &title,
-                             const QString &address) const
+QString SavedBody(const QString &text, const QString &title)
 {
+    if (text.startsWith(title + kCrLf))
+        return text.mid(title.size() + kCrLf.size());
+    // A title found in the text is marked by four spaces instead of a line.
+    const QString titleFound = QStringLiteral("    ");
+    if (text.startsWith(titleFound) && text.indexOf(title, titleFound.size()) >= 0)
+        return text.mid(titleFound.size());
+    // Re-flow may have indented the title line.
+    const qsizetype lineEnd = text.indexOf(kCrLf);
+    if (!title.trimmed().isEmpty() && lineEnd >= 0 && text.left(lineEnd).trimmed() == title.trimmed())
+        return text.mid(lineEnd + kCrLf.size());
+    return text;
+}
+
+QString SaveCommand::pathFor(FileSystem &fileSystem, const QString &directory, const QString &title,
+                             const QString &address)
+{
+    m_owners.learnDirectory(fileSystem, directory);
     const QString page = PageAddress(address);
-    for (int number = 1;; ++number) {
+    // The page's own file, even when a lower number has come free since.
+    const QString own = m_owners.fileOf(page);
+    if (!own.isEmpty() && m_owners.ownerOf(own) == page && IsNameOfTitle(own, directory, title)
+        && fileSystem.exists(own))
+        return own;
+    for (int number = 1; number <= kMostNumbers; ++number) {
         const QString path = NumberedPath(directory, title, number);
-        const auto owner = m_addressByPath.constFind(encodeForLocale(path));
-        if (owner == m_addressByPath.constEnd() || *owner == page)
+        // A file the ledger names but that was deleted since is free again.
+        if (!fileSystem.exists(path) || m_owners.ownerOf(path) == page)
             return path;
     }
+    return {};
 }
 
 SaveOutcome SaveCommand::save(FileSystem &fileSystem, const QString &directory,
-                              const QString &title, const QString &address, const QString &text)
+                              const QString &title, const QString &address, const QString &text,
+                              const QDateTime &when)
 {
     SaveOutcome outcome;
-    outcome.path = pathFor(directory, title, address);
-    outcome.written = fileSystem.writeFileReplacing(outcome.path, encodeForLocale(text));
-    if (outcome.written)
-        m_addressByPath.insert(encodeForLocale(outcome.path), PageAddress(address));
+    outcome.path = pathFor(fileSystem, directory, title, address);
+    if (outcome.path.isEmpty())
+        outcome.path = NumberedPath(directory, title, kMostNumbers + 1);
+    else
+        outcome.written = fileSystem.writeFileReplacing(outcome.path, encodeForLocale(text));
+    const QString body = SavedBody(text, title);
+    const QString page = PageAddress(address);
+    if (outcome.written) {
+        m_owners.recordWritten(outcome.path, address);
+        if (IsBlank(body))
+            outcome.status = LedgerStatus::Empty;
+        else if (body == m_lastBody && page != m_lastPage)
+            outcome.status = LedgerStatus::Repeat;
+        else
+            outcome.status = LedgerStatus::Saved;
+        m_lastBody = body;
+        m_lastPage = page;
+    }
+    const LedgerEntry entry{LedgerTime(when),       address,     title, outcome.path.mid(directory.size()),
+                            qint64(body.size()), LedgerStatusText(outcome.status)};
+    outcome.ledger = m_ledger.append(fileSystem, directory, entry);
     return outcome;
+}
+
+LedgerWrite SaveCommand::recordUnsaved(FileSystem &fileSystem, const QString &directory,
+                                       const QString &title, const QString &address,
+                                       LedgerStatus status, const QDateTime &when)
+{
+    const LedgerEntry entry{LedgerTime(when), address, title, QString(), 0, LedgerStatusText(status)};
+    return m_ledger.append(fileSystem, directory, entry);
 }
 
 QString SaveStatus(const SaveOutcome &outcome)
 {
-    return (outcome.written ? QStringLiteral("已保存：") : QStringLiteral("保存失败：")) + outcome.path;
+    QString status = (outcome.written ? QStringLiteral("已保存：") : QStringLiteral("保存失败：")) + outcome.path;
+    if (outcome.ledger == LedgerWrite::Failed)
+        status += QStringLiteral("（记录文件 ") + LedgerFileName() + QStringLiteral(" 无法写入，提取照常进行）");
+    return status;
 }
 
 } // namespace pagewick::workflow

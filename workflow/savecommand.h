@@ -1,7 +1,10 @@
 #pragma once
 
-#include <QByteArray>
-#include <QHash>
+#include "workflow/fileowners.h"
+#include "workflow/ledger.h"
+#include "workflow/ledgerwriter.h"
+
+#include <QDateTime>
 #include <QString>
 
 namespace pagewick::workflow {
@@ -12,28 +15,42 @@ struct SaveOutcome
 {
     QString path;
     bool written = false;
+    LedgerStatus status = LedgerStatus::SaveFailed;
+    LedgerWrite ledger = LedgerWrite::Written;
 };
 
 // The save command: Text1's text, in the locale's character set, into the
-// save directory under the page title. Remembers, for this run of the
-// program, which page address each file was written for, so that two pages
-// with one title do not overwrite each other: the later one gets
-// "<title>(2).txt", "<title>(3).txt", ... Saving the same address again
-// rewrites its own file.
+// save directory under the page title, and a line about it in the
+// directory's ledger. A file that belongs to another page (by the ledger, or
+// by this run's saves), or that is on the disk without the ledger knowing
+// it, is never replaced: the page gets "<title>(2).txt", "<title>(3).txt",
+// ... instead. Saving the same address again rewrites its own file.
 class SaveCommand
 {
 public:
     SaveOutcome save(FileSystem &fileSystem, const QString &directory, const QString &title,
-                     const QString &address, const QString &text);
+                     const QString &address, const QString &text, const QDateTime &when);
 
-    // The file the page would be saved to now.
-    QString pathFor(const QString &directory, const QString &title, const QString &address) const;
+    // A page of a chain that was not saved (load-failed, read-failed): a
+    // ledger line without a file.
+    LedgerWrite recordUnsaved(FileSystem &fileSystem, const QString &directory, const QString &title,
+                              const QString &address, LedgerStatus status, const QDateTime &when);
+
+    // The file the page would be saved to now; empty when every number is taken.
+    QString pathFor(FileSystem &fileSystem, const QString &directory, const QString &title,
+                    const QString &address);
 
 private:
-    // Keyed by the path as the disk sees it, so that two titles that the
-    // character set writes alike count as one name.
-    QHash<QByteArray, QString> m_addressByPath;
+    FileOwners m_owners;
+    LedgerWriter m_ledger;
+    // The body of the last page written, and its address.
+    QString m_lastBody;
+    QString m_lastPage;
 };
+
+// The saved text without its title line (or the four spaces that stand for
+// a title found in the text).
+QString SavedBody(const QString &text, const QString &title);
 
 // The status line after a save.
 QString SaveStatus(const SaveOutcome &outcome);

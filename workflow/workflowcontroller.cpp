@@ -1,13 +1,20 @@
 #include "workflow/workflowcontroller.h"
 
 #include "extract/extractcommand.h"
+#include "workflow/clock.h"
 #include "workflow/extracthost.h"
+#include "workflow/filesystem.h"
+#include "workflow/ledger.h"
 #include "workflow/formport.h"
+#include "workflow/loadfailure.h"
 #include "workflow/messageprompt.h"
+#include "workflow/pageaddress.h"
 #include "workflow/suppression.h"
 
 #include <QMetaObject>
 #include <QPointer>
+
+#include <utility>
 
 namespace pagewick::workflow {
 
@@ -30,14 +37,37 @@ QString PageLoadedQuestion()
     return QStringLiteral("网页加载完毕，要分析本页吗？     ");
 }
 
-WorkflowController::WorkflowController(BrowserPort &browser, FormPort &form, QObject *parent)
+QString NothingCollectedNotice()
+{
+    return QStringLiteral("   当前保存路径下还没有提取保存过网页，无法接着上次提取!    ");
+}
+
+QString LinkChangedText()
+{
+    return QStringLiteral("网页在点击前变了，下一页链接没有点击");
+}
+
+WorkflowController::WorkflowController(BrowserPort &browser, FormPort &form, QObject *parent,
+                                       DelayTimer *timer, ChainTiming timing)
     : QObject(parent)
     , m_browser(browser)
     , m_form(form)
+    , m_retryTimer(timer)
+    , m_timing(std::move(timing))
 {
+    if (!m_retryTimer) {
+        m_ownTimer = std::make_unique<EventLoopDelayTimer>();
+        m_retryTimer = m_ownTimer.get();
+    }
+    m_navigationWatch.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early: the chain gives a click its full time.
+    m_navigationWatch.setTimerType(Qt::PreciseTimer);
+    connect(&m_navigationWatch, &QTimer::timeout, this, &WorkflowController::noNavigationAfterClick);
     // Also reaches frames and documents created before NavigateComplete2.
     m_browser.setDocumentStartScripts(SuppressionScripts());
 }
+
+WorkflowController::~WorkflowController() = default;
 
 bool WorkflowController::outdated(quint64 generation)
 {
@@ -47,10 +77,11 @@ bool WorkflowController::outdated(quint64 generation)
 void WorkflowController::extract()
 {
     const quint64 generation = m_runs.begin();
+    cancelPendingNextPage();
     // An earlier run waiting for the page or reading it gives up at once.
     m_browser.interruptWaits();
     PortExtractHost host(m_browser, m_form, m_runs, generation, [this] { save(); },
-                         [this] { followNextLink(m_form.optionChecked(SilentMode)); });
+                         [this] { continueChain(); }, m_timing.readRetryPauseMs, [this] { readFailed(); });
     extract::RunExtract(host);
 }
 
@@ -58,45 +89,184 @@ void WorkflowController::save()
 {
     const SaveOutcome outcome = m_saveCommand.save(m_form.fileSystem(), m_form.saveDirectory(),
                                                    m_form.pageTitle(), m_browser.locationUrl(),
-                                                   m_form.resultText());
+                                                   m_form.resultText(), m_form.clock().now());
+    m_tally.add(outcome.status, outcome.ledger == LedgerWrite::Written);
     m_form.setStatusText(SaveStatus(outcome));
 }
 
 void WorkflowController::nextPage()
 {
+    cancelRetry();
+    cancelPendingNextPage();
     followNextLink(false);
+}
+
+void WorkflowController::continueChain()
+{
+    if (!m_form.optionChecked(SilentMode)) {
+        followNextLink(false);
+        return;
+    }
+    const int seconds = m_form.pageIntervalSeconds();
+    if (seconds <= 0) {
+        followNextLink(true);
+        return;
+    }
+    m_pacing.start(
+        seconds, m_timing, [this](const QString &text) { m_form.setStatusText(text); },
+        [this, generation = m_runs.current()] {
+            if (outdated(generation))
+                return;
+            // Unticked during the wait: the user takes over.
+            if (m_form.optionChecked(SilentMode))
+                followNextLink(true);
+        });
+}
+
+void WorkflowController::cancelPendingNextPage()
+{
+    m_navigationWatch.stop();
+    if (m_pacing.cancel())
+        m_form.setStatusText(PacingCancelledText());
+}
+
+void WorkflowController::onSilentModeChanged(bool on)
+{
+    if (on)
+        return;
+    cancelPendingNextPage();
+    cancelRetry();
 }
 
 void WorkflowController::followNextLink(bool guardAgainstLoops)
 {
     const quint64 generation = m_runs.current();
-    const std::optional<LoadedPage> page = m_browser.readLinks();
-    // A run that started while the page was read owns the page now.
-    if (outdated(generation) || !page)
-        return;
+    // A page that changed between the read and the click is read once more.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const std::optional<LoadedPage> page = m_browser.readLinks();
+        // A run that started while the page was read owns the page now.
+        if (outdated(generation) || !page)
+            return;
 
-    const int index =
-        NextLinkToFollow(*page, m_form.nextLinkName(), guardAgainstLoops ? m_chain : ChainMemory());
-    if (index < 0) {
-        m_form.prompt().notify(NoNextLinkNotice());
-        m_form.focusNextLinkName();
+        const NextLinkChoice choice = ChooseNextLink(*page, m_form.nextLinkName(),
+                                                     guardAgainstLoops ? m_chain : ChainMemory());
+        if (choice.index < 0)
+            break;
+        const extract::PageElement &element = page->document.all.at(choice.index);
+        LinkToClick link;
+        link.index = choice.index;
+        link.tagName = element.tagName;
+        link.href = page->hrefs.value(choice.index);
+        link.innerText = element.innerText;
+        link.onlyIfWrittenAsFragment = choice.onlyIfWrittenAsFragment;
+        const quint64 loadsBefore = m_loadsBegun;
+        // The page may start loading while the click is answered.
+        m_chainNavigationPending = guardAgainstLoops;
+        // Focused in a round trip of its own first: a link that asks for a
+        // new window is opened in place as the active element (onNewWindow2),
+        // and a read of the active element under way must already see it.
+        m_browser.focusElement(choice.index);
+        const ClickResult result = m_browser.clickLink(link);
+        if (result != ClickResult::Clicked)
+            m_chainNavigationPending = false;
+        if (result == ClickResult::Changed) {
+            if (attempt == 0)
+                continue;
+            m_form.setStatusText(LinkChangedText());
+            break;
+        }
+        if (result == ClickResult::WrittenAsPage)
+            break;
+        if (result == ClickResult::Failed) {
+            // The click may have been made all the same, its answer lost.
+            if (guardAgainstLoops && !outdated(generation) && m_loadsBegun == loadsBefore)
+                m_navigationWatch.start(qMax(0, m_timing.noNavigationMs));
+            return;
+        }
+        m_chain.recordFollowed(page->url, link.href);
+        // A script link may start nothing at all; the chain must not wait
+        // for a page that never comes.
+        if (guardAgainstLoops && !outdated(generation) && m_loadsBegun == loadsBefore)
+            m_navigationWatch.start(qMax(0, m_timing.noNavigationMs));
         return;
     }
-    m_chain.recordFollowed(page->url, page->hrefs.value(index));
-    // A link that asks for a new window is then opened in place (onNewWindow2).
-    m_browser.focusElement(index);
-    m_browser.clickElement(index);
+    noNextLink();
+}
+
+void WorkflowController::noNavigationAfterClick()
+{
+    if (m_browser.isShutDown() || !m_form.optionChecked(SilentMode))
+        return;
+    m_chainNavigationPending = false;
+    noNextLink();
+}
+
+void WorkflowController::noNextLink()
+{
+    m_form.prompt().notify(NoNextLinkNotice());
+    m_form.focusNextLinkName();
+    endChain();
 }
 
 void WorkflowController::beginChain()
 {
+    cancelPendingNextPage();
     m_chain.clear();
+    cancelRetry();
+    m_tally.clear();
 }
 
-void WorkflowController::onDocumentComplete(FrameId frame, const QString &)
+void WorkflowController::endChain()
+{
+    const QString summary = m_tally.summary();
+    if (!summary.isEmpty())
+        m_form.setStatusText(summary);
+    m_tally.clear();
+}
+
+std::optional<QString> WorkflowController::continueAddress()
+{
+    const std::optional<QByteArray> ledger =
+        m_form.fileSystem().readFile(m_form.saveDirectory() + LedgerFileName());
+    const std::optional<QString> address = ledger ? LastSavedAddress(ParseLedger(*ledger)) : std::nullopt;
+    if (!address)
+        m_form.prompt().notify(NothingCollectedNotice());
+    return address;
+}
+
+void WorkflowController::cancelRetry()
+{
+    m_retryTimer->cancel();
+    m_retryUrl.clear();
+    m_retryFailures = 0;
+    m_chainNavigationPending = false;
+    m_chainLoad = false;
+}
+
+void WorkflowController::onNavigateError(FrameId frame, const QString &url, int statusCode)
+{
+    if (frame == m_browser.topFrame())
+        m_failedLoad = FailedLoad{url, statusCode};
+}
+
+void WorkflowController::onDocumentComplete(FrameId frame, const QString &url)
 {
     if (frame != m_browser.topFrame())
         return;
+    // NavigateError comes just before the DocumentComplete of its load.
+    const std::optional<FailedLoad> failed = std::exchange(m_failedLoad, std::nullopt);
+    if (failed && failed->url == url) {
+        pageFailed(url, failed->status);
+        return;
+    }
+    if (IsVerificationPage(0, m_browser.locationName())) {
+        pageFailed(url, 0);
+        return;
+    }
+    // The chain is on a page again.
+    m_retryTimer->cancel();
+    m_retryUrl.clear();
+    m_retryFailures = 0;
     const quint64 generation = m_runs.current();
     const std::optional<QString> body = m_browser.readBodyText();
     if (outdated(generation))
@@ -112,6 +282,90 @@ void WorkflowController::onDocumentComplete(FrameId frame, const QString &)
     extract();
 }
 
+void WorkflowController::onLoadUnanswered(FrameId frame, const QString &)
+{
+    if (frame == m_browser.topFrame() && m_form.optionChecked(SilentMode))
+        m_browser.failLoadNow();
+}
+
+void WorkflowController::onLoadStalled(FrameId frame, const QString &)
+{
+    if (frame == m_browser.topFrame() && m_form.optionChecked(SilentMode))
+        m_browser.finishLoadNow();
+}
+
+void WorkflowController::pageFailed(const QString &url, int status)
+{
+    if (IsVerificationPage(status, m_browser.locationName())) {
+        // The user passes the check in the browser; the page that follows
+        // completes as any other.
+        m_retryTimer->cancel();
+        m_form.setStatusText(VerificationStatus(status, url));
+        return;
+    }
+    if (!m_chainLoad || !m_form.optionChecked(SilentMode)) {
+        m_form.setStatusText(FailedLoadStatus(status, url));
+        return;
+    }
+    retryOrGiveUp(url, status);
+}
+
+void WorkflowController::retryOrGiveUp(const QString &url, int status)
+{
+    if (url != m_retryUrl) {
+        m_retryUrl = url;
+        m_retryFailures = 0;
+    }
+    ++m_retryFailures;
+    if (m_retryFailures > m_timing.retryDelaysMs.size()) {
+        chainGaveUpOnPage(url, status);
+        return;
+    }
+    const int pauseMs = m_timing.retryDelaysMs.at(m_retryFailures - 1);
+    m_form.setStatusText(RetryStatus(status, (pauseMs + 999) / 1000, m_retryFailures, url));
+    m_retryTimer->start(pauseMs, [this, url] { retryPage(url); });
+}
+
+void WorkflowController::retryPage(const QString &url)
+{
+    // Silent mode is read afresh: unticked meanwhile, the chain has ended.
+    if (m_browser.isShutDown() || !m_form.optionChecked(SilentMode)) {
+        cancelRetry();
+        return;
+    }
+    m_chainNavigationPending = true;
+    m_browser.navigate(url);
+}
+
+void WorkflowController::chainGaveUpOnPage(const QString &url, int status)
+{
+    const int retries = m_retryFailures - 1;
+    cancelRetry();
+    recordUnsaved(url, status == kUnreadablePage ? LedgerStatus::ReadFailed : LedgerStatus::LoadFailed);
+    m_form.setStatusText(FailedLoadStatus(status, url));
+    m_form.prompt().notify(GaveUpNotice(status, retries, url));
+    endChain();
+}
+
+void WorkflowController::recordUnsaved(const QString &url, LedgerStatus status)
+{
+    const LedgerWrite written = m_saveCommand.recordUnsaved(
+        m_form.fileSystem(), m_form.saveDirectory(), QString(), url, status, m_form.clock().now());
+    m_tally.add(status, written == LedgerWrite::Written);
+}
+
+void WorkflowController::readFailed()
+{
+    const QString url = m_browser.locationUrl();
+    m_form.setCaption(m_form.programTitle());
+    if (m_chainLoad && m_form.optionChecked(SilentMode))
+        retryOrGiveUp(url, kUnreadablePage);
+    else {
+        recordUnsaved(url, LedgerStatus::ReadFailed);
+        m_form.setStatusText(FailedLoadStatus(kUnreadablePage, url));
+    }
+}
+
 void WorkflowController::onNavigateComplete2(FrameId frame, const QString &)
 {
     for (const QString &script : SuppressionScripts())
@@ -124,8 +378,10 @@ void WorkflowController::onNewWindow2(bool *cancel)
     // A page calling window.open in a loop asks many times while the active
     // link is read; that one read answers them all, instead of each request
     // nesting a read of its own inside the one before.
-    if (m_openingActiveLink)
+    if (m_openingActiveLink) {
+        m_newWindowAskedMeanwhile = true;
         return;
+    }
     m_openingActiveLink = true;
     QMetaObject::invokeMethod(this, &WorkflowController::openActiveLink, Qt::QueuedConnection);
 }
@@ -133,13 +389,22 @@ void WorkflowController::onNewWindow2(bool *cancel)
 void WorkflowController::openActiveLink()
 {
     QPointer<WorkflowController> self(this);
-    const std::optional<QString> href = m_browser.readActiveElementHref();
-    if (!self)
-        return;
+    std::optional<QString> href;
+    // A link clicked while the active element was being read (the chain's
+    // click during a page's own window.open) was not yet focused for that
+    // read: one more read finds it.
+    for (int read = 0; read < 2 && !href; ++read) {
+        m_newWindowAskedMeanwhile = false;
+        href = m_browser.readActiveElementHref();
+        if (!self)
+            return;
+        if (!m_newWindowAskedMeanwhile || m_browser.isShutDown())
+            break;
+    }
     m_openingActiveLink = false;
     // Loading the address again would only start the load under way anew:
     // a page asking for windows all the time would never be left.
-    if (href && !m_browser.isShutDown() && *href != m_browser.loadingUrl())
+    if (href && !m_browser.isShutDown() && EncodedAddress(*href) != EncodedAddress(m_browser.loadingUrl()))
         m_browser.navigate(*href);
 }
 
@@ -164,6 +429,11 @@ void WorkflowController::silenceWhileBlocking()
 
 void WorkflowController::onDownloadBegin()
 {
+    m_chainLoad = std::exchange(m_chainNavigationPending, false);
+    ++m_loadsBegun;
+    // A page is on its way: the click worked, or a page the user or the page
+    // itself opened takes the chain's place.
+    cancelPendingNextPage();
     silenceWhileBlocking();
 }
 

@@ -1,12 +1,19 @@
 #pragma once
 
 #include "workflow/browserport.h"
+#include "workflow/chaintiming.h"
+#include "workflow/chainsummary.h"
 #include "workflow/nextlink.h"
+#include "workflow/pacedstep.h"
 #include "workflow/runs.h"
 #include "workflow/savecommand.h"
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
 
 namespace pagewick::workflow {
 
@@ -17,6 +24,13 @@ class FormPort;
 // and follows the next-page link, whose page starts the next cycle. Also
 // keeps the visited pages from opening windows, closing the browser or
 // showing dialogs.
+//
+// A page that fails to load (an HTTP error status, a network error) or that
+// cannot be read is never extracted. When the silent chain's own next-page
+// step opened it, it is loaded again after the pauses of ChainTiming, and the
+// chain gives up on it after the last one. A verification page (a 403, or a
+// known challenge title) only asks the user, in the status line, to pass it.
+// Loads the user started are shown as they are.
 class WorkflowController : public QObject
 {
     Q_OBJECT
@@ -24,19 +38,40 @@ class WorkflowController : public QObject
 public:
     // Installs the suppression scripts in the browser. The ports must outlive
     // the controller.
-    WorkflowController(BrowserPort &browser, FormPort &form, QObject *parent = nullptr);
+    // timer: null for the event loop's own.
+    WorkflowController(BrowserPort &browser, FormPort &form, QObject *parent = nullptr,
+                       DelayTimer *timer = nullptr, ChainTiming timing = {});
+    ~WorkflowController() override;
 
     // The commands of Cmd_tiqu, Cmd_save and Cmd_next.
     void extract();
     void save();
     void nextPage();
 
-    // The user started a navigation (address box, Go, a drop): a new chain
-    // of next-page links begins.
+    // The user started a navigation (address box, Go, a drop, "接着上次"):
+    // a new chain of next-page links begins, and its tally for the summary.
     void beginChain();
+    // Silent mode was switched off, or the user pressed Extract or Next
+    // page: a retry waiting for its time is dropped, and the page shown is
+    // the user's from now on.
+    void cancelRetry();
+
+    // The address "接着上次" opens: the last page the save directory's
+    // ledger has as saved. nullopt once the user has been told there is none.
+    std::optional<QString> continueAddress();
+
+    // Silent mode was switched on or off; off calls off a waiting next-page
+    // step or retry.
+    void onSilentModeChanged(bool on);
 
     // Browser events.
+    void onNavigateError(FrameId frame, const QString &url, int statusCode);
     void onDocumentComplete(FrameId frame, const QString &url);
+    // In silent mode the load is stopped and its page taken as complete.
+    void onLoadStalled(FrameId frame, const QString &url);
+    // In silent mode a load whose document never came fails (timed out),
+    // so that the chain's retries take over.
+    void onLoadUnanswered(FrameId frame, const QString &url);
     void onNavigateComplete2(FrameId frame, const QString &url);
     // Decides at once; the navigation that follows is queued.
     void onNewWindow2(bool *cancel);
@@ -52,19 +87,70 @@ private:
     // Only a silent run can go round in circles: there the chain also ends
     // at a link back to a page it has left.
     void followNextLink(bool guardAgainstLoops);
+    // The Extract run's last step: at once, or after the page interval in
+    // silent mode.
+    void continueChain();
+    // A paced click and a watch for the click's page are called off.
+    void cancelPendingNextPage();
+    void noNavigationAfterClick();
+    // The chain ends: no next-page link, or none that opened a page.
+    void noNextLink();
     void openActiveLink();
     void silenceWhileBlocking();
+    // A top-level load ended on no chapter (status: see loadfailure.h).
+    void pageFailed(const QString &url, int status);
+    // In a silent chain, loads the page again after the next pause, or gives up.
+    void retryOrGiveUp(const QString &url, int status);
+    void retryPage(const QString &url);
+    // The chain ends on a page it could not open or read, even after its retries.
+    void chainGaveUpOnPage(const QString &url, int status);
+    // A run could not read its page, not even once the page had settled.
+    void readFailed();
+    // The chain has ended: its summary goes to the status line.
+    void endChain();
+    // A page that left no file still gets its ledger line.
+    void recordUnsaved(const QString &url, LedgerStatus status);
 
     BrowserPort &m_browser;
     FormPort &m_form;
     RunGenerations m_runs;
     SaveCommand m_saveCommand;
     ChainMemory m_chain;
+    ChainTally m_tally;
+    PacedStep m_pacing;
+    // Runs from a silent chain's click until a page starts loading.
+    QTimer m_navigationWatch;
+    quint64 m_loadsBegun = 0;
     // A new-window request is being answered: later ones join it.
     bool m_openingActiveLink = false;
+    bool m_newWindowAskedMeanwhile = false;
+
+    std::unique_ptr<DelayTimer> m_ownTimer;
+    DelayTimer *m_retryTimer = nullptr;
+    ChainTiming m_timing;
+    // The chain's next-page step (or a retry) has started a navigation: the
+    // top-level load that begins next is the chain's.
+    bool m_chainNavigationPending = false;
+    // The last top-level load was begun by the chain.
+    bool m_chainLoad = false;
+    // NavigateError of the load whose DocumentComplete comes next.
+    struct FailedLoad
+    {
+        QString url;
+        int status = 0;
+    };
+    std::optional<FailedLoad> m_failedLoad;
+    // The page being retried and its failures so far.
+    QString m_retryUrl;
+    int m_retryFailures = 0;
 };
 
 // The question of the page-loaded handling in answer mode.
 QString PageLoadedQuestion();
+
+// The notice of "接着上次" in a save directory without a saved page.
+QString NothingCollectedNotice();
+// The status line when the next-page link changed under two clicks in a row.
+QString LinkChangedText();
 
 } // namespace pagewick::workflow

@@ -41,6 +41,11 @@ private slots:
     void statusTextOnHover();
     void lostFocusToAnotherWidget();
     void documentStartScriptsRunInFrames();
+    void failedLoadsReportNavigateError_data();
+    void failedLoadsReportNavigateError();
+    void stalledLoadIsReportedAndFinishedAsComplete();
+    void readSurvivesMovesWithinTheDocument_data();
+    void readSurvivesMovesWithinTheDocument();
 };
 
 void TestBrowserEvents::eventsArriveInOrder_data()
@@ -264,6 +269,121 @@ void TestBrowserEvents::documentStartScriptsRunInFrames()
     QVERIFY(load("/framed.html"));
     QVERIFY(testsupport::waitUntil([&] { return (doc = m_browser->readDocument()) && doc->bodyText.contains("function:5"); }, 10000));
     QVERIFY(doc->bodyText.startsWith(QStringLiteral("false:5")));
+}
+
+// What Qt WebEngine 6.4 reports for these loads (QWebEngineLoadingInfo):
+// an error status with the server's own page fails in HttpStatusCodeDomain
+// with the status as its code; a closed port, a dropped connection and a body
+// cut short fail with the negative net::Error code.
+void TestBrowserEvents::failedLoadsReportNavigateError_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<int>("status"); // 0: no NavigateError
+    QTest::addColumn<QString>("shownText"); // part of the page's text afterwards
+    QTest::newRow("200") << "/ch2.html" << 0 << "";
+    QTest::newRow("404 with a page") << "/404.html" << 404 << "服务器的页面";
+    QTest::newRow("429 with a page") << "/429.html" << 429 << "服务器的页面";
+    QTest::newRow("503 with a page") << "/503.html" << 503 << "服务器的页面";
+    QTest::newRow("403 with a page") << "/403.html" << 403 << "服务器的页面";
+    QTest::newRow("404 without a body") << "/empty404.html" << 404 << "";
+    QTest::newRow("dropped connection") << "/drop.html" << -324 << "";
+    QTest::newRow("closed port") << "closed" << -102 << "";
+}
+
+void TestBrowserEvents::failedLoadsReportNavigateError()
+{
+    QFETCH(QString, address);
+    QFETCH(int, status);
+    QFETCH(QString, shownText);
+    const QByteArray page = "<html><head><title>x</title></head><body><p>服务器的页面</p></body></html>";
+    for (int code : {404, 429, 503, 403})
+        m_server.queueFailures(QStringLiteral("/%1.html").arg(code), {code}, page);
+    m_server.addPage("/empty404.html", "", "text/html", 404);
+    m_server.queueFailures("/drop.html", {LoopbackServer::kDropConnection});
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const QString url = address == QLatin1String("closed")
+        ? QStringLiteral("http://127.0.0.1:%1/ch.html").arg(closed.serverPort())
+        : m_server.url(address).toString();
+    closed.close();
+    QStringList events;
+    connect(m_browser, &WebBrowser::NavigateError, this, [&](FrameId frame, const QString &u, int code) {
+        events << QStringLiteral("NavigateError %1 %2 %3").arg(frame).arg(u).arg(code);
+    });
+    connect(m_browser, &WebBrowser::DocumentComplete, this, [&](FrameId, const QString &u) {
+        events << QStringLiteral("DocumentComplete ") + u;
+    });
+
+    m_browser->Navigate(url);
+    QVERIFY(testsupport::waitUntil([&] { return events.filter("DocumentComplete").size() == 1; }));
+    testsupport::processEventsFor(200);
+
+    QStringList expected;
+    if (status != 0)
+        expected << QStringLiteral("NavigateError %1 %2 %3").arg(m_browser->Object()).arg(url).arg(status);
+    expected << QStringLiteral("DocumentComplete ") + url;
+    QCOMPARE(events, expected);
+    if (!shownText.isEmpty())
+        QCOMPARE(m_browser->readBodyText().value_or(QString()), shownText);
+}
+
+void TestBrowserEvents::stalledLoadIsReportedAndFinishedAsComplete()
+{
+    m_server.holdPage("/never.png", {}, "image/png");
+    m_server.addPage("/stalls.html", "<html><head><title>挂起</title></head><body><p>正文</p>"
+                                     "<img src=\"/never.png\"></body></html>");
+    m_browser->setStallLimit(300);
+    QStringList events;
+    connect(m_browser, &WebBrowser::LoadStalled, this, [&](FrameId, const QString &u) { events << "LoadStalled " + u; });
+    connect(m_browser, &WebBrowser::NavigateError, this, [&] { events << "NavigateError"; });
+    connect(m_browser, &WebBrowser::DocumentComplete, this, [&](FrameId, const QString &u) { events << "DocumentComplete " + u; });
+
+    // A page that finishes is never reported.
+    QVERIFY(load("/ch2.html"));
+    testsupport::processEventsFor(1200);
+    QCOMPARE(events, QStringList{"DocumentComplete " + m_server.url("/ch2.html").toString()});
+    events.clear();
+
+    const QString url = m_server.url("/stalls.html").toString();
+    m_browser->Navigate(url);
+    QVERIFY(testsupport::waitUntil([&] { return !events.isEmpty(); }, 10000));
+    QCOMPARE(events, QStringList{"LoadStalled " + url});
+    QCOMPARE(m_browser->ReadyState(), 1);
+    testsupport::processEventsFor(800);
+    QCOMPARE(events.size(), 1); // once per load
+
+    m_browser->finishLoadNow();
+    QVERIFY(testsupport::waitUntil([&] { return events.size() == 2; }, 5000));
+    QCOMPARE(events.last(), "DocumentComplete " + url);
+    QCOMPARE(m_browser->ReadyState(), 4);
+    QCOMPARE(m_browser->readTitle().value_or(QString()), QStringLiteral("挂起"));
+}
+
+void TestBrowserEvents::readSurvivesMovesWithinTheDocument_data()
+{
+    QTest::addColumn<QString>("move");
+    QTest::newRow("fragment") << "location.hash = 'p' + n;";
+    QTest::newRow("pushState") << "history.pushState({}, '', '?p=' + n);";
+    QTest::newRow("replaceState") << "history.replaceState({}, '', '?p=' + n);";
+}
+
+void TestBrowserEvents::readSurvivesMovesWithinTheDocument()
+{
+    QFETCH(QString, move);
+    QByteArray rows;
+    for (int k = 0; k < 3000; ++k)
+        rows += "<div><a href=\"/u" + QByteArray::number(k) + "\">读者</a><span>好看</span></div>";
+    m_server.addPage("/moves.html", "<html><body>" + rows + "<script>var n = 0; setInterval(function () { ++n; "
+                                        + move.toUtf8() + " }, 2);</script></body></html>");
+    QVERIFY(load("/moves.html"));
+    int moves = 0;
+    connect(m_browser, &WebBrowser::NavigateComplete2, this, [&] { ++moves; });
+
+    const std::optional<DocumentSnapshot> doc = m_browser->readDocument();
+
+    QVERIFY(moves > 0);
+    QVERIFY(doc);
+    QCOMPARE(doc->all.size() > 9000, true);
 }
 
 QTEST_MAIN(TestBrowserEvents)

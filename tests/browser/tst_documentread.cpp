@@ -41,6 +41,8 @@ private slots:
     void clickElementFollowsLink();
     void clickElementRefusesMissingElement_data();
     void clickElementRefusesMissingElement();
+    void clickLinkOnlyWhileUnchanged_data();
+    void clickLinkOnlyWhileUnchanged();
     void activeElementHref();
     void execScript_data();
     void execScript();
@@ -257,6 +259,78 @@ void TestDocumentRead::clickElementRefusesMissingElement()
     QFETCH(int, index);
     QVERIFY(load("/ch2.html"));
     QVERIFY(!m_browser->clickElement(index));
+}
+
+// The page as the read found it, changed by `change` before the click: the
+// link is clicked only while it is still the one found (tag, target, text)
+// and, when asked, while its written target starts with "#".
+void TestDocumentRead::clickLinkOnlyWhileUnchanged_data()
+{
+    QTest::addColumn<QString>("text");   // of the link found
+    QTest::addColumn<bool>("onlyFragment");
+    QTest::addColumn<QString>("change"); // script run between read and click
+    QTest::addColumn<int>("outcome");    // ClickOutcome
+    using O = pagewick::browser::ClickOutcome;
+    QTest::newRow("unchanged") << "下一页" << false << "" << int(O::Clicked);
+    QTest::newRow("a change after it") << "下一页" << false
+                                       << "document.body.appendChild(document.createElement('p'));"
+                                       << int(O::Clicked);
+    QTest::newRow("a link inserted before it")
+        << "下一页" << false
+        << "var a = document.createElement('a'); a.href = '/trap.html'; a.textContent = '广告';"
+           "var n = document.getElementById('n'); n.parentNode.insertBefore(a, n);"
+        << int(O::Changed);
+    QTest::newRow("its text changed") << "下一页" << false << "document.getElementById('n').textContent = '目录';"
+                                      << int(O::Changed);
+    QTest::newRow("its target changed") << "下一页" << false
+                                        << "document.getElementById('n').setAttribute('href', '/other.html');"
+                                        << int(O::Changed);
+    QTest::newRow("removed") << "下一页" << false << "document.getElementById('n').remove();" << int(O::Changed);
+    QTest::newRow("a line break in its text") << "第一行\r\n第二行" << false << "" << int(O::Clicked);
+    QTest::newRow("written #") << "井号" << true << "" << int(O::Clicked);
+    QTest::newRow("written # after blanks") << "空白井号" << true << "" << int(O::Clicked);
+    QTest::newRow("written as the page's own address") << "自身" << true << "" << int(O::WrittenAsPage);
+    QTest::newRow("no target") << "无目标" << false << "" << int(O::Clicked);
+}
+
+void TestDocumentRead::clickLinkOnlyWhileUnchanged()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, onlyFragment);
+    QFETCH(QString, change);
+    QFETCH(int, outcome);
+    // Every link only records its click in the title.
+    const QString mark = QStringLiteral(" onclick=\"document.title = '点了' + this.textContent; return false;\"");
+    m_server.addPage("/links.html",
+                     (QStringLiteral("<html><head><title>原题</title></head><body><p>正文</p>"
+                                     "<a id=\"n\" href=\"/ch2.html\"%1>下一页</a>"
+                                     "<a href=\"/ch2.html\"%1>第一行<br>第二行</a>"
+                                     "<a href=\"#go\"%1>井号</a>"
+                                     "<a href=\" \t#go\"%1>空白井号</a>"
+                                     "<a href=\"links.html#go\"%1>自身</a>"
+                                     "<a%1>无目标</a></body></html>")
+                          .arg(mark))
+                         .toUtf8());
+    QVERIFY(load("/links.html"));
+    const auto doc = m_browser->readLinks();
+    QVERIFY(doc);
+    int index = -1;
+    for (int i = 0; i < doc->all.size(); ++i) {
+        if (doc->all.at(i).tagName == QLatin1String("A") && doc->all.at(i).innerText == text)
+            index = i;
+    }
+    QVERIFY(index > 0);
+    const Element &link = doc->all.at(index);
+    if (!change.isEmpty())
+        QVERIFY(m_browser->execScript(m_browser->Object(), change));
+
+    const auto result = m_browser->clickLink(
+        index, pagewick::browser::LinkCheck{link.tagName, link.href, link.innerText, onlyFragment});
+
+    QCOMPARE(int(result), outcome);
+    const QString clicked = QStringLiteral("点了") + QString(text).remove(QStringLiteral("\r\n"));
+    QCOMPARE(m_browser->readTitle().value_or("<no answer>"),
+             result == pagewick::browser::ClickOutcome::Clicked ? clicked : QStringLiteral("原题"));
 }
 
 void TestDocumentRead::activeElementHref()

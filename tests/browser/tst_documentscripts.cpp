@@ -54,8 +54,9 @@ void TestDocumentScripts::parseDocument()
 {
     const QVariantList answer = answerOf({
         "http://127.0.0.1/a.html", QStringLiteral("标题"), true, "line1\nline2",
-        "HTML", "line1\nline2", "<HEAD></HEAD><BODY>x</BODY>", "",
-        "A", "next\npage", "<B>next</B>\n", "http://127.0.0.1/b.html",
+        "HTML", "line1\nline2", "<HEAD></HEAD><BODY>x</BODY>", "", "",
+        "A", "next\npage", "<B>next</B>\n", "http://127.0.0.1/b.html", "",
+        "DIV", "", "", "", "60,62,1,2,3,4,5,6",
     });
     const auto doc = scripts::parseDocument(answer);
     QVERIFY(doc);
@@ -63,13 +64,24 @@ void TestDocumentScripts::parseDocument()
     QCOMPARE(doc->title, QStringLiteral("标题"));
     QVERIFY(doc->hasBody);
     QCOMPARE(doc->bodyText, QStringLiteral("line1\r\nline2"));
-    QCOMPARE(doc->all.size(), 2);
+    QCOMPARE(doc->all.size(), 3);
     QCOMPARE(doc->all.at(0).tagName, QStringLiteral("HTML"));
     QCOMPARE(doc->all.at(0).href, QString());
     QCOMPARE(doc->all.at(1).innerText, QStringLiteral("next\r\npage"));
     // Markup is passed on as the page gave it: its breaks are not text breaks.
     QCOMPARE(doc->all.at(1).innerHTML, QStringLiteral("<B>next</B>\n"));
     QCOMPARE(doc->all.at(1).href, QStringLiteral("http://127.0.0.1/b.html"));
+    QVERIFY(!doc->all.at(1).measures);
+    const auto m = doc->all.at(2).measures;
+    QVERIFY(m);
+    QCOMPARE(m->trimmedLength, 60);
+    QCOMPARE(m->textLength, 62);
+    QCOMPARE(m->hyphens, 1);
+    QCOMPARE(m->chineseMarks, 2);
+    QCOMPARE(m->westernMarks, 3);
+    QCOMPARE(m->tagCount, 4);
+    QCOMPARE(m->linkCount, 5);
+    QCOMPARE(m->paragraphMarks, 6);
 }
 
 void TestDocumentScripts::parseDocumentWithoutBody()
@@ -89,9 +101,11 @@ void TestDocumentScripts::parseDocumentRejects_data()
     QTest::newRow("too short") << QVariant(answerOf({"u", "t", true}));
     QTest::newRow("body flag not a boolean") << QVariant(answerOf({"u", "t", "true", ""}));
     QTest::newRow("url not text") << QVariant(answerOf({1, "t", true, ""}));
-    QTest::newRow("incomplete element") << QVariant(answerOf({"u", "t", true, "", "A", "x", "y"}));
-    QTest::newRow("element field not text") << QVariant(answerOf({"u", "t", true, "", "A", 1, "y", ""}));
-    QTest::newRow("element field null") << QVariant(answerOf({"u", "t", true, "", "A", "x", QVariant(), ""}));
+    QTest::newRow("incomplete element") << QVariant(answerOf({"u", "t", true, "", "A", "x", "y", ""}));
+    QTest::newRow("element field not text") << QVariant(answerOf({"u", "t", true, "", "A", 1, "y", "", ""}));
+    QTest::newRow("element field null") << QVariant(answerOf({"u", "t", true, "", "A", "x", QVariant(), "", ""}));
+    QTest::newRow("measures not numbers") << QVariant(answerOf({"u", "t", true, "", "DIV", "", "", "", "1,2,x,0,0,0,0,0"}));
+    QTest::newRow("measures short") << QVariant(answerOf({"u", "t", true, "", "DIV", "", "", "", "1,2"}));
 }
 
 void TestDocumentScripts::parseDocumentRejects()

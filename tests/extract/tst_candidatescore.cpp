@@ -21,6 +21,8 @@ private slots:
     void hyphenPairs();
     void key_data();
     void key();
+    void acceptanceBounds_data();
+    void acceptanceBounds();
 };
 
 void TestCandidateScore::punctuationMode_data()
@@ -61,6 +63,9 @@ void TestCandidateScore::punctuationMode()
         ChoosePunctuationMode(hasBody ? std::optional<QString>(body) : std::nullopt);
     QCOMPARE(chosen, mode);
     QCOMPARE(MeasureElement({QStringLiteral("DIV"), text, html}, chosen).markCount, marks);
+    // Measures made elsewhere count in the mode chosen here.
+    const PageElement measured{QStringLiteral("DIV"), QString(), QString(), MeasureTexts(text, html)};
+    QCOMPARE(MeasureElement(measured, chosen).markCount, marks);
 }
 
 void TestCandidateScore::preFilter_data()
@@ -95,6 +100,7 @@ void TestCandidateScore::preFilter()
     QFETCH(QString, text);
     QFETCH(bool, passes);
     QCOMPARE(PassesPreFilter({tag, text, QString()}), passes);
+    QCOMPARE(PassesPreFilter({tag, QString(), QString(), MeasureTexts(text, QString())}), passes);
 }
 
 void TestCandidateScore::metrics_data()
@@ -124,6 +130,12 @@ void TestCandidateScore::metrics()
     QTEST(int(m.tagCount), "tags");
     QTEST(int(m.hyphenPairs), "pairs");
     QTEST(int(m.linkCount), "links");
+    const ElementMetrics f = MeasureElement({QStringLiteral("DIV"), QString(), QString(), MeasureTexts(text, html)},
+                                            PunctuationMode::Chinese);
+    QCOMPARE(f.textLength, m.textLength);
+    QCOMPARE(f.tagCount, m.tagCount);
+    QCOMPARE(f.hyphenPairs, m.hyphenPairs);
+    QCOMPARE(f.linkCount, m.linkCount);
 }
 
 void TestCandidateScore::hyphenPairs_data()
@@ -175,6 +187,42 @@ void TestCandidateScore::key()
     m.tagCount = tags;
     m.markCount = marks;
     QTEST(CandidateKey(m, page, tag), "key");
+}
+
+void TestCandidateScore::acceptanceBounds_data()
+{
+    // An element at every bound is accepted; one step beyond any is not.
+    QTest::addColumn<int>("field"); // which measure moves, -1 none
+    QTest::addColumn<int>("step");
+    QTest::addColumn<PunctuationMode>("mode");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("at the bounds, Chinese") << -1 << 0 << PunctuationMode::Chinese << true;
+    QTest::newRow("at the bounds, Western") << -1 << 0 << PunctuationMode::Western << true;
+    QTest::newRow("at the bounds, paragraphs") << -1 << 0 << PunctuationMode::ParagraphMarks << true;
+    QTest::newRow("text one short") << 0 << -1 << PunctuationMode::Chinese << false;
+    QTest::newRow("tags one short") << 1 << -1 << PunctuationMode::Chinese << false;
+    QTest::newRow("one hyphen more") << 2 << 1 << PunctuationMode::Chinese << false;
+    QTest::newRow("one link more") << 3 << 1 << PunctuationMode::Chinese << false;
+    QTest::newRow("marks one short") << 4 << -1 << PunctuationMode::Western << false;
+    QTest::newRow("trimmed text one short") << 5 << -1 << PunctuationMode::Chinese << false;
+}
+
+void TestCandidateScore::acceptanceBounds()
+{
+    QFETCH(int, field);
+    QFETCH(int, step);
+    QFETCH(PunctuationMode, mode);
+    QFETCH(bool, accepted);
+    const AcceptanceBounds b = CandidateAcceptanceBounds();
+    TextMeasures m;
+    m.textLength = b.minTextLength + (field == 0 ? step : 0);
+    m.tagCount = b.minTagCount + (field == 1 ? step : 0);
+    m.hyphens = b.maxHyphens + (field == 2 ? step : 0);
+    m.linkCount = b.maxLinkCount + (field == 3 ? step : 0);
+    m.chineseMarks = m.westernMarks = m.paragraphMarks = b.minMarkCount + (field == 4 ? step : 0);
+    m.trimmedLength = b.minTrimmedLength + (field == 5 ? step : 0);
+    const PageElement element{QStringLiteral("DIV"), QString(), QString(), m};
+    QCOMPARE(PassesPreFilter(element) && IsAccepted(MeasureElement(element, mode)), accepted);
 }
 
 QTEST_APPLESS_MAIN(TestCandidateScore)

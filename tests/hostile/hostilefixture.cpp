@@ -1,7 +1,8 @@
 #include "tests/hostile/hostilefixture.h"
 
-HostileWindow::HostileWindow(pagewick::workflow::FileSystem *fileSystem)
-    : WindowFixture(fileSystem, kHostileReadTimeoutMs)
+HostileWindow::HostileWindow(pagewick::workflow::FileSystem *fileSystem,
+                             const pagewick::workflow::ChainTiming *chainTiming)
+    : WindowFixture(fileSystem, kHostileReadTimeoutMs, chainTiming)
 {
     window().resize(1000, 720);
 }

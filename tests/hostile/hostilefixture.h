@@ -15,7 +15,8 @@ constexpr int kHostileReadTimeoutMs = 5000;
 class HostileWindow : public pagewick::testsupport::WindowFixture
 {
 public:
-    explicit HostileWindow(pagewick::workflow::FileSystem *fileSystem = nullptr);
+    explicit HostileWindow(pagewick::workflow::FileSystem *fileSystem = nullptr,
+                           const pagewick::workflow::ChainTiming *chainTiming = nullptr);
 };
 
 // A chapter page: the title, a content block of `lines` prose lines joined

@@ -45,6 +45,7 @@ void CompareSnapshots(const DocumentSnapshot &actual, const DocumentSnapshot &ex
         QCOMPARE(actual.all.at(i).innerText, expected.all.at(i).innerText);
         QCOMPARE(actual.all.at(i).innerHTML, expected.all.at(i).innerHTML);
         QCOMPARE(actual.all.at(i).href, expected.all.at(i).href);
+        QCOMPARE(actual.all.at(i).measures.has_value(), expected.all.at(i).measures.has_value());
     }
 }
 
@@ -117,8 +118,8 @@ private:
 void TestChunkedRead::assemblesPiecesAcrossFields()
 {
     chunked::Assembler read;
-    // 8 fields: url, title, body flag, body text, one element.
-    QVERIFY(read.begin(First({"tok", 8, "s", 1, 2, "http://h/", "ti"})));
+    // 9 fields: url, title, body flag, body text, one element.
+    QVERIFY(read.begin(First({"tok", 9, "s", 1, 2, "http://h/", "ti"})));
     QVERIFY(!read.finished());
     QCOMPARE(read.token(), QStringLiteral("tok"));
     QCOMPARE(read.stamp(), QStringLiteral("s"));
@@ -128,6 +129,8 @@ void TestChunkedRead::assemblesPiecesAcrossFields()
     QVERIFY(read.feed(Later({5, 0, "a\nb", "DIV"})));
     QVERIFY(read.feed(Later({6, 0, "x\ny"})));
     QVERIFY(read.feed(Later({8, 0, "<BR>", "http://h/n"})));
+    QVERIFY(!read.finished());
+    QVERIFY(read.feed(Later({9, 0, "2,3,1,0,0,1,0,0"})));
     QVERIFY(read.finished());
     const auto doc = read.take();
     QVERIFY(doc);
@@ -140,6 +143,11 @@ void TestChunkedRead::assemblesPiecesAcrossFields()
     QCOMPARE(doc->all.at(0).innerText, QStringLiteral("x\r\ny"));
     QCOMPARE(doc->all.at(0).innerHTML, QStringLiteral("<BR>"));
     QCOMPARE(doc->all.at(0).href, QStringLiteral("http://h/n"));
+    QVERIFY(doc->all.at(0).measures);
+    QCOMPARE(doc->all.at(0).measures->trimmedLength, 2);
+    QCOMPARE(doc->all.at(0).measures->textLength, 3);
+    QCOMPARE(doc->all.at(0).measures->hyphens, 1);
+    QCOMPARE(doc->all.at(0).measures->tagCount, 1);
     // Taken once.
     QVERIFY(!read.take());
 }
@@ -192,6 +200,14 @@ void TestChunkedRead::rejectsMalformedAnswers_data()
     QTest::newRow("negative length") << QVariant(List({"", 4, "s", 4, 0, "-1,3,0,0", "ut"})) << QVariant();
     QTest::newRow("length not a number") << QVariant(List({"", 4, "s", 4, 0, "1,x,0,0", "ut"})) << QVariant();
     QTest::newRow("extra item") << QVariant(List({"", 4, "s", 4, 0, "1,1,0,0", "ut", "v"})) << QVariant();
+    QTest::newRow("measures too few") << QVariant(First({"", 9, "s", 9, 0, "u", "t", "", "", "DIV", "", "", "",
+                                                        "1,2,0,0,0,0,0"})) << QVariant();
+    QTest::newRow("measures too many") << QVariant(First({"", 9, "s", 9, 0, "u", "t", "", "", "DIV", "", "", "",
+                                                         "1,2,0,0,0,0,0,0,0"})) << QVariant();
+    QTest::newRow("measure negative") << QVariant(First({"", 9, "s", 9, 0, "u", "t", "", "", "DIV", "", "", "",
+                                                        "1,2,-1,0,0,0,0,0"})) << QVariant();
+    QTest::newRow("trimmed text longer than the text")
+        << QVariant(First({"", 9, "s", 9, 0, "u", "t", "", "", "DIV", "", "", "", "3,2,0,0,0,0,0,0"})) << QVariant();
     QTest::newRow("unfinished without token") << QVariant(First({"", 4, "s", 1, 0, "u"})) << QVariant();
     QTest::newRow("kept answer gone") << QVariant(First({"t", 4, "s", 1, 0, "u"})) << QVariant();
     QTest::newRow("later answer stands still") << QVariant(First({"t", 4, "s", 1, 0, "u"}))
@@ -351,14 +367,19 @@ void TestChunkedRead::selectedReadKeepsPositions_data()
     QTest::addColumn<bool>("bodyText");
     QTest::addColumn<int>("fullElements");
     QTest::addColumn<int>("textOnlyBelow"); // for DIV
-    QTest::newRow("links, in pieces") << 16 << QStringList{"A"} << false << 3 << 0;
-    QTest::newRow("links, at once") << chunked::kDefaultBudget << QStringList{"A"} << false << 3 << 0;
+    QTest::addColumn<bool>("measureDivs");
+    QTest::newRow("links, in pieces") << 16 << QStringList{"A"} << false << 3 << 0 << false;
+    QTest::newRow("links, at once") << chunked::kDefaultBudget << QStringList{"A"} << false << 3 << 0 << false;
     QTest::newRow("blocks and links with body, in pieces")
-        << 16 << QStringList{"td", "div", "a"} << true << 6 << 0;
-    QTest::newRow("blocks with body, at once") << chunked::kDefaultBudget << QStringList{"Div"} << true << 3 << 0;
+        << 16 << QStringList{"td", "div", "a"} << true << 6 << 0 << false;
+    QTest::newRow("blocks with body, at once") << chunked::kDefaultBudget << QStringList{"Div"} << true << 3 << 0 << false;
     // The blocks' texts are 17 units long with their CR LF breaks, 14 in the page.
-    QTest::newRow("short blocks without markup") << 16 << QStringList{"div", "a"} << true << 6 << 18;
-    QTest::newRow("long enough blocks keep markup") << 16 << QStringList{"div", "a"} << true << 6 << 17;
+    QTest::newRow("short blocks without markup") << 16 << QStringList{"div", "a"} << true << 6 << 18 << false;
+    QTest::newRow("long enough blocks keep markup") << 16 << QStringList{"div", "a"} << true << 6 << 17 << false;
+    // Measured blocks bring counts in place of texts: these are too short to be carried.
+    QTest::newRow("measured blocks, in pieces") << 16 << QStringList{"div", "a"} << true << 3 << 0 << true;
+    QTest::newRow("measured blocks, at once") << chunked::kDefaultBudget << QStringList{"div", "a"} << true << 3 << 0
+                                              << true;
 }
 
 void TestChunkedRead::selectedReadKeepsPositions()
@@ -368,6 +389,7 @@ void TestChunkedRead::selectedReadKeepsPositions()
     QFETCH(bool, bodyText);
     QFETCH(int, fullElements);
     QFETCH(int, textOnlyBelow);
+    QFETCH(bool, measureDivs);
     QWebEnginePage page;
     QVERIFY(pagewick::testsupport::loadPage(page, m_server.url(QStringLiteral("/tricky.html"))));
     const auto whole = pagewick::testsupport::runScript(page, scripts::readDocument(), kWorld);
@@ -378,6 +400,10 @@ void TestChunkedRead::selectedReadKeepsPositions()
     auto parts = pagewick::browser::DocumentParts::elements(tags, bodyText);
     parts.textOnlyTags = QStringList{"DIV"};
     parts.textOnlyBelow = textOnlyBelow;
+    if (measureDivs) {
+        parts.measuredTags = QStringList{"DIV"};
+        parts.carryBounds.minTrimmedLength = 51;
+    }
     const auto part = readInPieces(page, budget, &trips, parts);
     QVERIFY(part);
 
@@ -391,6 +417,15 @@ void TestChunkedRead::selectedReadKeepsPositions()
         const auto &a = part->all.at(i);
         const auto &b = full->all.at(i);
         QCOMPARE(a.tagName, b.tagName);
+        if (measureDivs && b.tagName == QLatin1String("DIV")) {
+            QVERIFY(a.measures);
+            QCOMPARE(a.measures->textLength, b.innerText.size());
+            QCOMPARE(a.measures->tagCount, b.innerHTML.count(QLatin1Char('>')));
+            QCOMPARE(a.innerText, QString());
+            QCOMPARE(a.innerHTML, QString());
+            continue;
+        }
+        QVERIFY(!a.measures);
         if (tags.contains(b.tagName, Qt::CaseInsensitive)) {
             ++selected;
             QCOMPARE(a.innerText, b.innerText);
@@ -433,6 +468,20 @@ void TestChunkedRead::partsCover_data()
     QTest::newRow("without short markup does not cover a stricter read")
         << shortBlocksBare(51) << shortBlocksBare(20) << false;
     QTest::newRow("without short markup does not cover blocks") << shortBlocksBare(51) << blocks << false;
+    auto measured = [](int minMarks) {
+        DocumentParts p = DocumentParts::elements({"A"}, true);
+        p.measuredTags = QStringList{"TD", "DIV"};
+        p.carryBounds.minTrimmedLength = 51;
+        p.carryBounds.maxHyphens = 18;
+        p.carryBounds.minMarkCount = minMarks;
+        return p;
+    };
+    QTest::newRow("measured covers links") << measured(6) << links << true;
+    QTest::newRow("measured covers the same") << measured(6) << measured(6) << true;
+    QTest::newRow("measured covers a read carrying fewer texts") << measured(6) << measured(7) << true;
+    QTest::newRow("measured does not cover a read carrying more texts") << measured(7) << measured(6) << false;
+    QTest::newRow("measured does not cover the blocks' texts") << measured(6) << blocks << false;
+    QTest::newRow("texts do not cover measures") << all << measured(6) << false;
     DocumentParts everythingWithoutBody;
     everythingWithoutBody.bodyText = false;
     QTest::newRow("everything without body text")

@@ -220,11 +220,14 @@ private slots:
         w.setSilentMode(true);
         w.startAt(QStringLiteral("/c1.html"));
         // Either the chain goes on to its end, or the browser shows the blank
-        // page, as a closed window does, with the program's title.
+        // page, as a closed window does, with the program's title. The window
+        // starts on that blank page too: it counts only once the closing page
+        // was asked for.
         const bool ended = QTest::qWaitFor(
             [&] {
                 return !w.prompt.notices.isEmpty()
-                    || (w.window().WebBrowser1->LocationURL() == QLatin1String("about:blank")
+                    || (w.server.requestCount(QStringLiteral("/c2.html")) > 0
+                        && w.window().WebBrowser1->LocationURL() == QLatin1String("about:blank")
                         && w.window().windowTitle() == pagewick::window::programTitle());
             },
             30000);
@@ -279,14 +282,9 @@ private slots:
               qPrintable(w.savedFiles().join(QLatin1Char(','))), qlonglong(w.prompt.notices.size()));
         QVERIFY(navigated);
         QVERIFY(SavedAsExpected(w, QStringLiteral("第二章 改道")));
-        // The interrupted page is saved right or not at all. A run whose
-        // read failed still saves, as the Extract command always does: the
-        // former title (none yet) with no text, so nothing of a page is lost.
+        // The interrupted page is saved right or not at all: a run whose
+        // read failed saves nothing, under no former title.
         for (const QString &name : w.savedFiles()) {
-            if (name == FileOf(QString())) {
-                QCOMPARE(w.savedBytes(name).value_or("<none>"), QByteArray("\r\n"));
-                continue;
-            }
             QVERIFY2(name == FileOf(QStringLiteral("第一章 半途")) || name == FileOf(QStringLiteral("第二章 改道")),
                      qPrintable(name));
             QVERIFY2(SavedAsExpected(w, name.chopped(4)), qPrintable(name));

@@ -17,8 +17,11 @@ QByteArray reasonPhrase(int status)
     switch (status) {
     case 200: return "OK";
     case 401: return "Unauthorized";
+    case 403: return "Forbidden";
     case 404: return "Not Found";
+    case 429: return "Too Many Requests";
     case 500: return "Internal Server Error";
+    case 503: return "Service Unavailable";
     default: return "Status";
     }
 }
@@ -108,6 +111,12 @@ void LoopbackServer::addDelayedPage(const QString &path, const QByteArray &body,
     m_routes.insert(path, r);
 }
 
+void LoopbackServer::queueFailures(const QString &path, const QList<int> &statuses, const QByteArray &body)
+{
+    for (int status : statuses)
+        m_failures[path].append(Failure{status, body});
+}
+
 void LoopbackServer::serveDirectory(const QString &urlPrefix, const QString &directory)
 {
     m_directories.insert(urlPrefix, directory);
@@ -181,6 +190,18 @@ bool LoopbackServer::routeFromDirectory(const QString &path, Route *route) const
 void LoopbackServer::respond(QTcpSocket *socket, const QString &path)
 {
     Route route;
+    if (!m_failures.value(path).isEmpty()) {
+        const Failure failure = m_failures[path].takeFirst();
+        if (failure.status == kDropConnection) {
+            socket->abort();
+            return;
+        }
+        route.status = failure.status;
+        route.contentType = "text/html; charset=utf-8";
+        route.body = failure.body;
+        writeResponse(socket, route);
+        return;
+    }
     if (m_routes.contains(path)) {
         route = m_routes.value(path);
     } else if (!routeFromDirectory(path, &route)) {

@@ -54,6 +54,11 @@ public:
     // Serves the page as addPage does, but only delayMs after the request.
     void addDelayedPage(const QString &path, const QByteArray &body, int delayMs,
                         const QByteArray &contentType = "text/html; charset=utf-8");
+    // Answers for the next requests of path, one each, before its own
+    // answer: an HTTP status with body (an HTML page), or kDropConnection
+    // (the connection closed before any answer).
+    static constexpr int kDropConnection = 0;
+    void queueFailures(const QString &path, const QList<int> &statuses, const QByteArray &body = {});
     // Serves the files below directory under the URL prefix ("/files/"), with
     // a Content-Type chosen from the file suffix (html as text/html, no charset).
     void serveDirectory(const QString &urlPrefix, const QString &directory);
@@ -84,6 +89,12 @@ private:
     QHash<QString, Route> m_routes;
     QHash<QString, QString> m_directories;
     QHash<QString, int> m_counts;
+    struct Failure
+    {
+        int status = 0;
+        QByteArray body;
+    };
+    QHash<QString, QList<Failure>> m_failures;
     QHash<QTcpSocket *, QByteArray> m_pending;
     QList<QPointer<QTcpSocket>> m_held;
 };

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 
 // Answers the program's message boxes from a script and records every text
 // shown, so that a test can check the exact wording and the order of boxes.
@@ -18,6 +19,12 @@ public:
         m_answers.insert(m_answers.end(), answers.begin(), answers.end());
     }
     void setAnswerWhenEmpty(bool answer) { m_answerWhenEmpty = answer; }
+    // Answers for the next text questions, in order (nullopt is Cancel); once
+    // they run out, Cancel.
+    void queueTextAnswers(std::initializer_list<std::optional<QString>> answers)
+    {
+        m_textAnswers.insert(m_textAnswers.end(), answers.begin(), answers.end());
+    }
     // Runs while a box would be open (a modal box lets events through), before it answers.
     void setWhileOpen(std::function<void(const QString &)> f) { m_whileOpen = std::move(f); }
 
@@ -42,12 +49,29 @@ public:
             m_whileOpen(text);
     }
 
+    std::optional<QString> askText(const QString &text, const QString &initial) override
+    {
+        textQuestions << text;
+        offeredTexts << initial;
+        shown << text;
+        if (m_whileOpen)
+            m_whileOpen(text);
+        if (m_textAnswers.empty())
+            return std::nullopt;
+        const std::optional<QString> answer = m_textAnswers.front();
+        m_textAnswers.pop_front();
+        return answer;
+    }
+
     QStringList questions;
+    QStringList textQuestions;
+    QStringList offeredTexts;
     QStringList notices;
     QStringList shown;
 
 private:
     std::deque<bool> m_answers;
+    std::deque<std::optional<QString>> m_textAnswers;
     bool m_answerWhenEmpty = false;
     std::function<void(const QString &)> m_whileOpen;
 };

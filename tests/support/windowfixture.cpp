@@ -16,14 +16,31 @@
 
 namespace pagewick::testsupport {
 
-WindowFixture::WindowFixture(workflow::FileSystem *fileSystem, int readTimeoutMs)
+WindowFixture::WindowFixture(workflow::FileSystem *fileSystem, int readTimeoutMs,
+                             const workflow::ChainTiming *chainTiming)
+    : m_fileSystem(fileSystem)
+    , m_readTimeoutMs(readTimeoutMs)
+    , m_chainTiming(chainTiming)
+{
+    openWindow();
+}
+
+bool WindowFixture::reopenWindow()
+{
+    destroyWindow();
+    openWindow();
+    return m_ready;
+}
+
+void WindowFixture::openWindow()
 {
     window::FrmmainSeams seams;
     seams.programDirectory = m_programDir.path();
     seams.prompt = &prompt;
-    seams.fileSystem = fileSystem;
+    seams.fileSystem = m_fileSystem;
+    seams.chainTiming = m_chainTiming;
     m_window = std::make_unique<window::Frmmain>(seams);
-    m_window->WebBrowser1->setReadTimeout(readTimeoutMs);
+    m_window->WebBrowser1->setReadTimeout(m_readTimeoutMs);
     QSignalSpy completions(m_window->WebBrowser1, &browser::WebBrowser::DocumentComplete);
     m_window->show();
     m_ready = QTest::qWaitFor(
@@ -69,13 +86,19 @@ QStringList WindowFixture::savedFiles() const
     if (DIR *d = ::opendir(dir.constData())) {
         while (dirent *e = ::readdir(d)) {
             const QByteArray name(e->d_name);
-            if (name != "." && name != ".." && (e->d_type == DT_REG || e->d_type == DT_UNKNOWN))
+            if (name != "." && name != ".." && (e->d_type == DT_REG || e->d_type == DT_UNKNOWN)
+                && QString::fromUtf8(name) != workflow::LedgerFileName())
                 names << QString::fromUtf8(name);
         }
         ::closedir(d);
     }
     names.sort();
     return names;
+}
+
+QList<workflow::LedgerEntry> WindowFixture::ledger() const
+{
+    return workflow::ParseLedger(savedBytes(workflow::LedgerFileName()).value_or(QByteArray()));
 }
 
 std::optional<QByteArray> WindowFixture::savedBytes(const QByteArray &rawName) const

@@ -3,6 +3,7 @@
 #include "tests/support/loopbackserver.h"
 #include "tests/support/scriptedprompt.h"
 #include "window/frmmain.h"
+#include "workflow/ledger.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,7 +15,8 @@
 
 namespace pagewick::workflow {
 class FileSystem;
-}
+struct ChainTiming;
+} // namespace pagewick::workflow
 
 namespace pagewick::testsupport {
 
@@ -27,7 +29,9 @@ public:
     // readTimeoutMs limits each read of the window's browser: now and then
     // the engine never answers a script sent just as a page commits, and the
     // pages here answer in milliseconds.
-    explicit WindowFixture(workflow::FileSystem *fileSystem = nullptr, int readTimeoutMs = 3000);
+    // chainTiming: null for the real pauses; it must outlive the fixture.
+    explicit WindowFixture(workflow::FileSystem *fileSystem = nullptr, int readTimeoutMs = 3000,
+                           const workflow::ChainTiming *chainTiming = nullptr);
     ~WindowFixture();
 
     window::Frmmain &window() { return *m_window; }
@@ -39,8 +43,11 @@ public:
 
     // The save directory as Txt_dir holds it, ending in "/".
     QString saveDirectory() const;
-    // Names of the files in the save directory, decoded from UTF-8, sorted.
+    // Names of the files in the save directory, decoded from UTF-8, sorted;
+    // the ledger is not among them.
     QStringList savedFiles() const;
+    // The lines of the save directory's ledger.
+    QList<workflow::LedgerEntry> ledger() const;
     // The bytes of a file of the save directory named by raw bytes; nullopt
     // when it cannot be read.
     std::optional<QByteArray> savedBytes(const QByteArray &rawName) const;
@@ -57,8 +64,16 @@ public:
 
     // Destroys the window as the program's end would.
     void destroyWindow();
+    // The program's next run: a new window over the same program (and save)
+    // directory, server and prompt. False when its blank page did not load.
+    bool reopenWindow();
 
 private:
+    void openWindow();
+
+    workflow::FileSystem *m_fileSystem = nullptr;
+    int m_readTimeoutMs = 0;
+    const workflow::ChainTiming *m_chainTiming = nullptr;
     QTemporaryDir m_programDir;
     std::unique_ptr<window::Frmmain> m_window;
     bool m_ready = false;

@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -74,6 +76,8 @@ private slots:
         QObject::connect(f.window().WebBrowser1, &WebBrowser::DocumentComplete, &f.window(), [&f, &addressAtCompletion] {
             addressAtCompletion << f.window().Combo1->currentText();
         });
+        QString statusAtNotice;
+        f.prompt.setWhileOpen([&](const QString &) { statusAtNotice = f.window().Lab_bt->text(); });
 
         f.window().Combo1->setEditText(base + QStringLiteral("ch01.htm"));
         f.window().Cmd_goto->click();
@@ -97,8 +101,34 @@ private slots:
             expectedAddresses << base + chapter;
         QCOMPARE(addressAtCompletion, expectedAddresses);
         QCOMPARE(f.window().Text1->text(), ExpectedChapterText(QStringLiteral("ch05.htm")));
+        QCOMPARE(statusAtNotice, QStringLiteral("已保存：") + f.saveDirectory() + FileOf(QStringLiteral("ch05.htm")));
         QCOMPARE(f.window().Lab_bt->text(),
-                 QStringLiteral("已保存：") + f.saveDirectory() + FileOf(QStringLiteral("ch05.htm")));
+                 QStringLiteral("本次提取 5 页：已保存 5，空白 0，重复 0，失败 0（详见 pagewick-log.tsv）"));
+    }
+
+    // The book of a collected sample book: "合并成书" after a silent run
+    // writes the text file byte for byte as expected, and the EPUB beside it.
+    void mergedBookOfTheSampleBook()
+    {
+        WindowFixture f;
+        QVERIFY(f.ready());
+        ServeSampleBook(f.server);
+        f.setSilentMode(true);
+        f.startAt(QStringLiteral("/book/ch01.htm"));
+        QVERIFY(f.waitForNotices());
+
+        f.prompt.queueTextAnswers({QStringLiteral("青石巷旧事")});
+        f.window().Cmd_setup->click();
+        f.window().Cmd_hebing->click();
+
+        QCOMPARE(f.prompt.textQuestions, QStringList{QStringLiteral("请输入书名：")});
+        QCOMPARE(f.prompt.offeredTexts, QStringList{QDir(f.saveDirectory()).dirName()});
+        QCOMPARE(f.prompt.shown.size(), 2); // the next-page notice, then the name
+        QCOMPARE(f.window().Lab_bt->text(), QStringLiteral("已合并：青石巷旧事.txt、青石巷旧事.epub，共 5 章"));
+        QFile expected(QStringLiteral(PAGEWICK_SOURCE_DIR "/tests/window/data/samplebook-merged.txt"));
+        QVERIFY(expected.open(QIODevice::ReadOnly));
+        QCOMPARE(f.savedBytes(QStringLiteral("青石巷旧事.txt")).value_or("<none>"), expected.readAll());
+        QVERIFY(f.savedBytes(QStringLiteral("青石巷旧事.epub")).value_or("").startsWith("PK\x03\x04"));
     }
 
     void savedBytesFollowTheLocale_data()
@@ -131,6 +161,42 @@ private slots:
 
         QCOMPARE(f.savedBytes(name).value_or("<none>"), content);
         QVERIFY(!content.startsWith("\xEF\xBB\xBF"));
+    }
+
+    // Paragraphs indented with &nbsp; keep their indents under GBK, which has
+    // no U+00A0; a title too long for one file name is cut in the name only.
+    void gbkKeepsNbspIndentsAndCutsLongNames()
+    {
+        LocaleScope scope("zh_CN.GBK");
+        QVERIFY2(scope.ok(), "locale missing: run scripts/test-locales.sh");
+        WindowFixture f;
+        QVERIFY(f.ready());
+        f.setSilentMode(true);
+        const QString nbsp4 = QString(4, QChar(0x00A0));
+        const QString sentence = QStringLiteral("风从河面上吹过来，带着一点潮湿的凉意。");
+        const QString longTitle = QStringLiteral("第二章 ") + QString(140, QChar(0x957F));
+        f.server.addPage(QStringLiteral("/nb/1.htm"),
+                         ProsePage(QStringLiteral("第一章&nbsp;夜雨_书名"), QStringLiteral("<a href=\"2.htm\">下一页</a>"),
+                                   QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;") + sentence));
+        f.server.addPage(QStringLiteral("/nb/2.htm"),
+                         ProsePage(QString(longTitle).replace(QLatin1Char(' '), QStringLiteral("&nbsp;")), QString(),
+                                   nbsp4 + sentence));
+
+        f.startAt(QStringLiteral("/nb/1.htm"));
+        QVERIFY(f.waitForNotices());
+
+        const QString crlf = QStringLiteral("\r\n");
+        const QString body = QStringList(8, QStringLiteral("    ") + sentence).join(crlf + crlf) + crlf;
+        const QByteArray first = f.savedBytes(pagewick::testsupport::encodeGbk(QStringLiteral("第一章 夜雨.txt")))
+                                     .value_or("<none>");
+        QCOMPARE(first, pagewick::testsupport::encodeGbk(QStringLiteral("第一章 夜雨") + crlf + crlf + body));
+        // 255 bytes: "第二章 " takes 7, ".txt" 4, each of the others 2.
+        const QByteArray secondName =
+            pagewick::testsupport::encodeGbk(QStringLiteral("第二章 ") + QString(122, QChar(0x957F)) + ".txt");
+        QCOMPARE(secondName.size(), 255);
+        const QByteArray second = f.savedBytes(secondName).value_or("<none>");
+        QCOMPARE(second, pagewick::testsupport::encodeGbk(longTitle + crlf + crlf + body));
+        QVERIFY(!first.contains('?') && !second.contains('?'));
     }
 
     void answerModeAsksBeforeEachStep()
@@ -199,6 +265,8 @@ private slots:
         f.setSilentMode(true);
         const QString missing = QStringLiteral("/nonexistent-pagewick-dir/");
         f.window().Txt_dir->setText(missing);
+        QStringList statuses;
+        f.prompt.setWhileOpen([&](const QString &) { statuses << f.window().Lab_bt->text(); });
 
         f.startAt(QStringLiteral("/book/ch01.htm"));
         QVERIFY(f.waitForNotices());
@@ -207,8 +275,9 @@ private slots:
         QCOMPARE(f.prompt.shown, QStringList{kNotice});
         for (const QString &chapter : SampleChapters())
             QCOMPARE(f.server.requestCount(QStringLiteral("/book/") + chapter), 1);
-        QCOMPARE(f.window().Lab_bt->text(),
-                 QStringLiteral("保存失败：") + missing + FileOf(QStringLiteral("ch05.htm")));
+        QCOMPARE(statuses, QStringList{QStringLiteral("保存失败：") + missing + FileOf(QStringLiteral("ch05.htm"))});
+        QCOMPARE(f.window().Lab_bt->text(), QStringLiteral("本次提取 5 页：已保存 0，空白 0，重复 0，失败 5"
+                                                           "（记录文件 pagewick-log.tsv 有的行无法写入）"));
         QVERIFY(f.savedFiles().isEmpty());
     }
 

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <functional>
 
@@ -65,6 +66,7 @@ public:
             onWrite();
         return real().writeFileReplacing(p, b);
     }
+    bool appendFile(const QString &p, const QByteArray &b) override { return real().appendFile(p, b); }
 
 private:
     static pagewick::workflow::FileSystem &real() { return pagewick::workflow::realFileSystem(); }
@@ -121,7 +123,9 @@ private slots:
         f.server.addPage(QStringLiteral("/pop/popup.htm"), "<html><body>popup</body></html>");
 
         f.startAt(QStringLiteral("/pop/alerts.htm"));
-        QVERIFY(f.waitForNotices());
+        const bool ok = f.waitForNotices(1, 20000);
+        qInfo("DBG status=%s loc=%s files=%s reqs open=%d frames=%d", qPrintable(f.window().Lab_bt->text()), qPrintable(f.window().WebBrowser1->LocationURL()), qPrintable(f.savedFiles().join(',')), f.server.requestCount(QStringLiteral("/pop/open.htm")), f.server.requestCount(QStringLiteral("/pop/frames.htm")));
+        QVERIFY(ok);
         QTest::qWait(300);
 
         QCOMPARE(dialogs.seen, QStringList());
@@ -133,6 +137,44 @@ private slots:
                                               QStringLiteral("末页.txt"), QStringLiteral("框架页.txt")}));
         QCOMPARE(QApplication::topLevelWidgets().count(&f.window()), 1);
         QCOMPARE(f.window().WebBrowser1->LocationURL(), f.server.url(QStringLiteral("/pop/last.htm")).toString());
+    }
+
+    // The page keeps asking for windows while the clicked link's page, at a
+    // Chinese address, is on its way: that load is not started again.
+    void newWindowBurstDuringAChineseAddressLoad()
+    {
+        WindowFixture f;
+        QVERIFY(f.ready());
+        f.setSilentMode(true);
+        const QString target = QStringLiteral("/pop/%E7%AC%AC%E4%BA%8C%E7%AB%A0.htm"); // 第二章
+        const QString burst = QStringLiteral(
+            "<script>document.querySelector('a').addEventListener('click', function () {"
+            "  var k = 0;"
+            "  var timer = setInterval(function () {"
+            "    if (++k > 60) { clearInterval(timer); return; }"
+            "    try { var f = document.createElement('iframe'); document.body.appendChild(f);"
+            "          f.contentWindow.open('/pop/popup.htm'); } catch (e) {}"
+            "  }, 20);"
+            "});</script>");
+        f.server.addPage(QStringLiteral("/pop/first.htm"),
+                         ProsePage(QStringLiteral("第一章"),
+                                   NextLink(QStringLiteral("第二章.htm"), QStringLiteral("target=\"_blank\"")) + burst));
+        f.server.addDelayedPage(target, ProsePage(QStringLiteral("第二章"), QString()), 1500);
+        f.server.addPage(QStringLiteral("/pop/popup.htm"), "<html><body>popup</body></html>");
+        int requests = 0;
+        QObject::connect(f.window().WebBrowser1, &pagewick::browser::WebBrowser::NewWindow2, &f.window(),
+                         [&requests](bool *) { ++requests; });
+
+        f.startAt(QStringLiteral("/pop/first.htm"));
+        QVERIFY(f.waitForNotices());
+        f.settle(500);
+
+        qInfo("%d new-window requests during the load", requests);
+        QVERIFY(requests > 3);
+        QCOMPARE(f.server.requestCount(target), 1);
+        QCOMPARE(f.server.requestCount(QStringLiteral("/pop/popup.htm")), 0);
+        QCOMPARE(f.savedFiles(), (QStringList{QStringLiteral("第一章.txt"), QStringLiteral("第二章.txt")}));
+        QCOMPARE(QUrl(f.window().WebBrowser1->LocationURL()).toEncoded(), f.server.url(target).toEncoded());
     }
 
     void newWindowWithoutALinkLoadsNothing()

@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QPushButton>
 #include <QSignalSpy>
 
@@ -25,6 +26,8 @@ namespace {
 
 const QString kNextTip =
     QStringLiteral("适用于小说网等看一页后可以点击该页中的诸如下一页等的链接进入下一页阅读的网页");
+const QString kNextNamesTip =
+    kNextTip + QStringLiteral("。可填几个名称，用“|”隔开（如“下一页|下一章”），按填写的先后查找，先找到的名称为准");
 
 QWidget *controlNamed(Frmmain &w, const QString &name)
 {
@@ -38,7 +41,10 @@ QWidget *controlNamed(Frmmain &w, const QString &name)
         {"Check1(0)", w.Check1[0]},   {"Check1(1)", w.Check1[1]},   {"Check1(2)", w.Check1[2]},
         {"Check1(3)", w.Check1[3]},   {"Txt_dir", w.Txt_dir},       {"Txt_Next", w.Txt_Next},
         {"Txt_gjz(0)", w.Txt_gjz[0]}, {"Txt_gjz(1)", w.Txt_gjz[1]}, {"Lab_close", w.Lab_close},
+        {"Cmd_jiezhe", w.Cmd_jiezhe},
+        {"Cmd_hebing", w.Cmd_hebing},
         {"WebBrowser1", w.WebBrowser1->widget()},
+        {"Lab_jiange", w.Lab_jiange}, {"Spn_jiange", w.Spn_jiange}, {"Lab_miao", w.Lab_miao},
     };
     return controls.value(name);
 }
@@ -53,6 +59,8 @@ QString captionOf(QWidget *control)
         return edit->text();
     if (auto *combo = qobject_cast<QComboBox *>(control))
         return combo->currentText();
+    if (auto *spin = qobject_cast<QAbstractSpinBox *>(control))
+        return spin->text();
     return QString();
 }
 
@@ -127,7 +135,7 @@ void TestFrmmainLayout::initialControls_data()
         << QRect() << true;
     QTest::newRow("imgSizeH") << "imgSizeH" << "" << "" << QRect(0, 4150, 12975, 80) << true;
     QTest::newRow("Lab_bt") << "Lab_bt" << "" << "" << QRect(0, 8040, 12900, 255) << true;
-    QTest::newRow("Frame1") << "Frame1" << "" << "" << QRect(9800, 320, 3135, 3270) << true;
+    QTest::newRow("Frame1") << "Frame1" << "" << "" << QRect(9800, 320, 3135, 4100) << true;
     QTest::newRow("Lab_opt(0)") << "Lab_opt(0)" << "弹窗屏蔽：" << "" << QRect(180, 255, 900, 180) << true;
     QTest::newRow("Check1(0)") << "Check1(0)" << "屏蔽/不屏蔽" << "设置屏蔽弹窗后可能网页标题获取不正确"
                                << QRect(1100, 255, 1455, 255) << true;
@@ -146,7 +154,7 @@ void TestFrmmainLayout::initialControls_data()
                              << true;
     QTest::newRow("Lab_opt(3)") << "Lab_opt(3)" << "下页链接名称：" << "" << QRect(180, 1683, 1260, 180)
                                 << true;
-    QTest::newRow("Txt_Next") << "Txt_Next" << "下一页" << kNextTip << QRect(1440, 1680, 1410, 270) << true;
+    QTest::newRow("Txt_Next") << "Txt_Next" << "下一页" << kNextNamesTip << QRect(1440, 1680, 1410, 270) << true;
     QTest::newRow("Check1(3)") << "Check1(3)" << "自定义条件提取" << "" << QRect(120, 2040, 1620, 255) << true;
     QTest::newRow("Lab_opt(5)") << "Lab_opt(5)" << "提取自从：" << "" << QRect(180, 2472, 900, 180) << true;
     QTest::newRow("Txt_gjz(0)") << "Txt_gjz(0)" << "" << kNextTip << QRect(1100, 2415, 1830, 270) << false;
@@ -154,6 +162,18 @@ void TestFrmmainLayout::initialControls_data()
                                 << QRect(180, 2835, 2790, 180) << true;
     QTest::newRow("Txt_gjz(1)") << "Txt_gjz(1)" << "" << kNextTip << QRect(630, 2800, 1725, 270) << false;
     QTest::newRow("Lab_close") << "Lab_close" << "×" << "" << QRect(2950, 0, 180, 180) << true;
+    QTest::newRow("Cmd_jiezhe") << "Cmd_jiezhe" << "接着上次(&R)"
+                                << "打开保存路径下最后保存的一页，从那里接着提取新的章节"
+                                << QRect(180, 3620, 1300, 330) << true;
+    QTest::newRow("Cmd_hebing") << "Cmd_hebing" << "合并成书(&M)"
+                                << "把保存路径中已提取的各页按提取顺序合并成一个文本文件和一本 EPUB 电子书"
+                                << QRect(1620, 3620, 1300, 330) << true;
+    QTest::newRow("Lab_jiange") << "Lab_jiange" << "页间隔：" << "" << QRect(180, 3220, 720, 180) << true;
+    QTest::newRow("Spn_jiange")
+        << "Spn_jiange" << "0"
+        << "静默模式下每次打开下一页前等待的秒数，实际等待在此值的一半到一倍半之间随机，0为不等待"
+        << QRect(1100, 3165, 900, 270) << true;
+    QTest::newRow("Lab_miao") << "Lab_miao" << "秒" << "" << QRect(2060, 3220, 300, 180) << true;
 }
 
 void TestFrmmainLayout::initialControls()
@@ -195,8 +215,13 @@ void TestFrmmainLayout::initialWindow()
     QCOMPARE(w.Combo1->itemText(0), m_program.samplePage("ch01.htm"));
     QCOMPARE(w.Combo1->itemText(1), m_program.samplePage("index.htm"));
     QCOMPARE(w.Combo1->currentText(), QString());
+    // The page interval: whole seconds from 0 to 600, none at start.
+    QCOMPARE(w.Spn_jiange->minimum(), 0);
+    QCOMPARE(w.Spn_jiange->maximum(), 600);
+    QCOMPARE(w.Spn_jiange->value(), 0);
     for (QWidget *label : {static_cast<QWidget *>(w.Lab_url), static_cast<QWidget *>(w.Lab_bt),
-                           static_cast<QWidget *>(w.Lab_opt[6]), static_cast<QWidget *>(w.Lab_close)})
+                           static_cast<QWidget *>(w.Lab_opt[6]), static_cast<QWidget *>(w.Lab_close),
+                           static_cast<QWidget *>(w.Lab_jiange), static_cast<QWidget *>(w.Lab_miao)})
         QCOMPARE(label->focusPolicy(), Qt::NoFocus);
 }
 
@@ -209,7 +234,7 @@ void TestFrmmainLayout::tabOrder()
     const QList<QWidget *> expected = {
         w.Combo1,     w.Cmd_goto,   w.Cmd_tiqu,  w.Cmd_save,  w.Cmd_next,           w.Cmd_setup,
         w.Check1[0],  w.Check1[1],  w.Check1[2], w.Txt_dir,   w.Txt_Next,           w.Check1[3],
-        w.Txt_gjz[0], w.Txt_gjz[1], w.WebBrowser1->widget(), w.Text1,
+        w.Txt_gjz[0], w.Txt_gjz[1], w.Spn_jiange, w.Cmd_jiezhe, w.Cmd_hebing, w.WebBrowser1->widget(), w.Text1,
     };
     // Each widget of the focus chain counts as the listed control it is or lies in.
     QList<QWidget *> seen;
@@ -250,7 +275,7 @@ void TestFrmmainLayout::firstLayout()
     QCOMPARE(twips(w.Cmd_save), QRect(9695, 0, 1000, 300));
     QCOMPARE(twips(w.Cmd_next), QRect(10695, 0, 1200, 300));
     QCOMPARE(twips(w.Cmd_setup), QRect(11895, 0, 1000, 300));
-    QCOMPARE(twips(w.Frame1), QRect(9745, 320, 3150, 3270));
+    QCOMPARE(twips(w.Frame1), QRect(9745, 320, 3150, 4100));
     QCOMPARE(twips(w.Lab_bt), QRect(0, 8040, 12945, 255));
     QCOMPARE(twips(w.Lab_url), QRect(120, 60, 1080, 180));
     QCOMPARE(w.LastClientHeight, 8340);
@@ -283,7 +308,7 @@ void TestFrmmainLayout::resize()
     QCOMPARE(twips(w.Cmd_goto), QRect(width - 5250, 0, 1000, 300));
     QCOMPARE(twips(w.Cmd_next), QRect(width - 2250, 0, 1200, 300));
     QCOMPARE(twips(w.Cmd_setup), QRect(width - 1050, 0, 1000, 300));
-    QCOMPARE(twips(w.Frame1), QRect(width - 3200, 320, 3150, 3270));
+    QCOMPARE(twips(w.Frame1), QRect(width - 3200, 320, 3150, 4100));
     QCOMPARE(twips(w.Lab_bt), QRect(0, height - 300, width, 255));
     QCOMPARE(twips(w.Lab_url), QRect(120, 60, 1080, 180));
 }

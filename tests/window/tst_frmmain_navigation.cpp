@@ -10,6 +10,8 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 #include <QUrl>
 
 #include "../support/scriptedprompt.h"
@@ -64,7 +66,10 @@ private slots:
     void dropText();
     void dropFiles_data();
     void dropFiles();
+    void dropFileWithAddressCharacters_data();
+    void dropFileWithAddressCharacters();
     void dragIsAccepted();
+    void wheelOverTheBox();
 
 private:
     Frmmain &makeWindow(const QString &programDirectory);
@@ -253,7 +258,7 @@ void TestFrmmainNavigation::dropText_data()
     QTest::addColumn<int>("action");
     QTest::newRow("without Ctrl: move") << Qt::KeyboardModifiers() << false << int(Qt::MoveAction);
     QTest::newRow("with Ctrl: copy") << Qt::KeyboardModifiers(Qt::ControlModifier) << false << int(Qt::CopyAction);
-    QTest::newRow("text and files: text wins") << Qt::KeyboardModifiers() << true << int(Qt::MoveAction);
+    QTest::newRow("text and a link: text wins") << Qt::KeyboardModifiers() << true << int(Qt::MoveAction);
 }
 
 void TestFrmmainNavigation::dropText()
@@ -268,8 +273,10 @@ void TestFrmmainNavigation::dropText()
 
     const QString address = samplePage("ch05.htm");
     QMimeData data;
+    // As a link dragged out of a web page: its address and a file.
     if (withFiles)
-        data.setUrls({QUrl::fromLocalFile(sourceDirectory() + "/samples/book-utf8/ch01.htm")});
+        data.setUrls({QUrl(QStringLiteral("http://127.0.0.1:9/")),
+                      QUrl::fromLocalFile(sourceDirectory() + "/samples/book-utf8/ch01.htm")});
     data.setText(address);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, modifiers);
     dropOnto(w.Combo1->lineEdit(), drop);
@@ -284,13 +291,16 @@ void TestFrmmainNavigation::dropText()
 void TestFrmmainNavigation::dropFiles_data()
 {
     QTest::addColumn<QStringList>("names");
-    QTest::newRow("one file") << QStringList{"第一章.htm"};
-    QTest::newRow("three files") << QStringList{"a.htm", "b.htm", "c d.htm"};
+    QTest::addColumn<bool>("asText"); // the file manager offers the addresses as text too
+    QTest::newRow("one file") << QStringList{"第一章.htm"} << false;
+    QTest::newRow("three files") << QStringList{"a.htm", "b.htm", "c d.htm"} << false;
+    QTest::newRow("three files, also as text") << QStringList{"a.htm", "b.htm", "c d.htm"} << true;
 }
 
 void TestFrmmainNavigation::dropFiles()
 {
     QFETCH(QStringList, names);
+    QFETCH(bool, asText);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QList<QUrl> urls;
@@ -308,6 +318,12 @@ void TestFrmmainNavigation::dropFiles()
 
     QMimeData data;
     data.setUrls(urls);
+    if (asText) {
+        QStringList lines;
+        for (const QUrl &url : urls)
+            lines << url.toString();
+        data.setText(lines.join(QLatin1Char('\n')));
+    }
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::ControlModifier);
     dropOnto(w.Combo1->lineEdit(), drop);
 
@@ -322,6 +338,57 @@ void TestFrmmainNavigation::dropFiles()
                               kLoadTimeout);
 }
 
+void TestFrmmainNavigation::dropFileWithAddressCharacters_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("#") << QStringLiteral("第#1.htm");
+    QTest::newRow("?") << QStringLiteral("第?1.htm");
+    QTest::newRow("%") << QStringLiteral("100%.htm");
+    QTest::newRow("% before hex digits") << QStringLiteral("第%41章.htm");
+}
+
+// The box shows the file as dropped; the file itself is loaded, by the
+// drop and by the Go command after it, and by Go again with the address the
+// box shows once the page is in.
+void TestFrmmainNavigation::dropFileWithAddressCharacters()
+{
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile page(dir.filePath(name));
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("<html><body>x</body></html>");
+    page.close();
+    // What the engine would load if the name were read as an address.
+    QFile decoy(dir.filePath(QStringLiteral("第A章.htm")));
+    QVERIFY(decoy.open(QIODevice::WriteOnly));
+    decoy.close();
+    Frmmain &w = makeWindow(m_program.path());
+    QVERIFY(showActive(w));
+    const QUrl file = QUrl::fromLocalFile(dir.filePath(name));
+    int requests = 0;
+    QObject::connect(w.WebBrowser1, &pagewick::browser::WebBrowser::NavigateComplete2, &w,
+                     [&](pagewick::browser::FrameId, const QString &url) { requests += QUrl(url) == file; });
+
+    QMimeData data;
+    data.setUrls({file});
+    data.setText(file.toString());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    dropOnto(w.Combo1->lineEdit(), drop);
+
+    QCOMPARE(w.Combo1->currentText(), QStringLiteral("file://") + dir.path() + QLatin1Char('/') + name);
+    QTRY_COMPARE_WITH_TIMEOUT(QUrl(w.WebBrowser1->LocationURL()), file, kLoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(w.Combo1->currentText(), w.WebBrowser1->LocationURL(), kLoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(w.WebBrowser1->ReadyState(), 4, kLoadTimeout);
+    const int afterDrop = requests;
+    QVERIFY(afterDrop >= 1);
+
+    QTest::mouseClick(w.Cmd_goto, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(requests, afterDrop + 1, kLoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(w.WebBrowser1->ReadyState(), 4, kLoadTimeout);
+    QCOMPARE(QUrl(w.WebBrowser1->LocationURL()), file);
+}
+
 void TestFrmmainNavigation::dragIsAccepted()
 {
     Frmmain &w = makeWindow(m_program.path());
@@ -333,6 +400,41 @@ void TestFrmmainNavigation::dragIsAccepted()
     QVERIFY(enter.isAccepted());
     // Only a drop changes the box.
     QCOMPARE(w.Combo1->currentText(), QString());
+}
+
+void TestFrmmainNavigation::wheelOverTheBox()
+{
+    Frmmain &w = makeWindow(m_program.path());
+    QVERIFY(showActive(w));
+    QTRY_COMPARE_WITH_TIMEOUT(w.WebBrowser1->LocationURL(), QStringLiteral("about:blank"), kLoadTimeout);
+    w.Cmd_next->setFocus();
+    w.PageTitle = QStringLiteral("x");
+    // As the mouse delivers it: to the widget under the pointer, free to
+    // move the focus and to travel on to the parents.
+    const auto turn = [](QWidget *target) {
+        const QPointF centre = QRectF(target->rect()).center();
+        QWheelEvent wheel(centre, target->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QSpontaneKeyEvent::setSpontaneous(&wheel);
+        qApp->notify(target, &wheel);
+    };
+
+    const QString shown = w.Combo1->currentText();
+    turn(w.Combo1->lineEdit());
+    turn(w.Combo1);
+    QCOMPARE(w.Combo1->currentIndex(), -1);
+    QCOMPARE(w.Combo1->currentText(), shown);
+    QVERIFY(!w.Combo1->hasFocus());
+    QCOMPARE(w.PageTitle, QStringLiteral("x"));
+    QTest::qWait(1000);
+    QCOMPARE(w.WebBrowser1->LocationURL(), QStringLiteral("about:blank"));
+
+    // With the focus in the box a turn chooses the next entry.
+    w.Combo1->setFocus();
+    turn(w.Combo1->lineEdit());
+    QCOMPARE(w.Combo1->currentText(), m_program.samplePage("ch01.htm"));
+    QCOMPARE(w.PageTitle, QString());
+    QTRY_COMPARE_WITH_TIMEOUT(w.WebBrowser1->LocationURL(), m_program.samplePage("ch01.htm"), kLoadTimeout);
 }
 
 QTEST_MAIN(TestFrmmainNavigation)

@@ -10,9 +10,12 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFrame>
+#include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -42,6 +45,10 @@ private slots:
     void realBoxOpensOnce();
     void deactivationDoesNotCheck();
     void tipFollowsText();
+    void pageIntervalRowBelowTheKeywords();
+
+    void mergeBookWithoutLedger();
+    void mergeBookAsksWithTheRealBox();
 
 private:
     void moveFocus(QWidget *to);
@@ -223,12 +230,14 @@ void TestFrmmainOptions::realBoxOpensOnce()
     w.Cmd_setup->click();
 
     QStringList texts;
+    qint64 boxIcon = 0;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             if (!box->property("seen").toBool()) {
                 box->setProperty("seen", true);
                 texts << box->text();
+                boxIcon = box->windowIcon().cacheKey();
                 QTimer::singleShot(200, box, [box] { box->button(QMessageBox::Ok)->click(); });
             }
         }
@@ -249,6 +258,9 @@ void TestFrmmainOptions::realBoxOpensOnce()
     QCOMPARE(texts, QStringList{QStringLiteral("输入目录非法，请重输!     ")});
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(w.Txt_dir->text(), m_temp.filePath(QStringLiteral("x/y/z")));
+    // The box carries the program's icon, as the window does.
+    QVERIFY(!w.windowIcon().isNull());
+    QCOMPARE(boxIcon, w.windowIcon().cacheKey());
 }
 
 void TestFrmmainOptions::deactivationDoesNotCheck()
@@ -285,6 +297,86 @@ void TestFrmmainOptions::tipFollowsText()
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(w.Txt_dir, &enter);
     QCOMPARE(w.Txt_dir->toolTip(), QStringLiteral("/tmp/"));
+}
+
+void TestFrmmainOptions::mergeBookWithoutLedger()
+{
+    Frmmain &w = *m_window;
+    const QString status = w.Lab_bt->text();
+    w.Cmd_hebing->click();
+    QCOMPARE(m_prompt.shown,
+             QStringList{QStringLiteral("保存路径中还没有提取记录 pagewick-log.tsv，无法合并成书!     ")});
+    QCOMPARE(w.Lab_bt->text(), status);
+    QVERIFY(!QFile::exists(m_temp.filePath(QDir(m_temp.path()).dirName() + QStringLiteral(".txt"))));
+}
+
+void TestFrmmainOptions::mergeBookAsksWithTheRealBox()
+{
+    QTemporaryDir program;
+    const auto write = [&](const QString &name, const QByteArray &bytes) {
+        QFile file(program.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    write(QStringLiteral("pagewick-log.tsv"),
+          "time\taddress\ttitle\tfile\tchars\tstatus\n"
+          "2026-12-08T13:05:09+08:00\thttp://h/1\t\xE7\xAC\xAC\xE4\xB8\x80\xE7\xAB\xA0\t"
+          "\xE7\xAC\xAC\xE4\xB8\x80\xE7\xAB\xA0.txt\t3\tsaved\n");
+    write(QStringLiteral("第一章.txt"), QStringLiteral("第一章\r\n\r\n雨夜。\r\n").toUtf8());
+
+    FrmmainSeams seams;
+    seams.programDirectory = program.path();
+    seams.shellWindows = &m_shell;
+    m_window = std::make_unique<Frmmain>(seams);
+    Frmmain &w = *m_window;
+    QVERIFY(showActive(w));
+    w.Cmd_setup->click();
+
+    QStringList seen;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        if (!box || box->property("seen").toBool())
+            return;
+        box->setProperty("seen", true);
+        seen << box->windowTitle() << box->labelText() << box->textValue();
+        box->setTextValue(QStringLiteral("雨夜集"));
+        box->accept();
+    });
+    answerer.start(20);
+    w.Cmd_hebing->click();
+
+    QCOMPARE(seen, (QStringList{QStringLiteral("提示"), QStringLiteral("请输入书名："), QDir(program.path()).dirName()}));
+    QCOMPARE(w.Lab_bt->text(), QStringLiteral("已合并：雨夜集.txt、雨夜集.epub，共 1 章"));
+    QFile book(program.filePath(QStringLiteral("雨夜集.txt")));
+    QVERIFY(book.open(QIODevice::ReadOnly));
+    QCOMPARE(book.readAll(), QStringLiteral("雨夜集\r\n\r\n第一章\r\n\r\n雨夜。\r\n").toUtf8());
+    QVERIFY(QFile::exists(program.filePath(QStringLiteral("雨夜集.epub"))));
+}
+
+// The page interval row lies inside the grown panel, below the keyword
+// boxes, on nothing else.
+void TestFrmmainOptions::pageIntervalRowBelowTheKeywords()
+{
+    Frmmain &w = *m_window;
+    const QRect panel = QRect(QPoint(), w.Frame1->size());
+    const int keywordsEnd = w.Txt_gjz[1]->geometry().bottom();
+    for (QWidget *control : {static_cast<QWidget *>(w.Lab_jiange), static_cast<QWidget *>(w.Spn_jiange),
+                             static_cast<QWidget *>(w.Lab_miao)}) {
+        QVERIFY(control->isVisible());
+        QCOMPARE(control->parentWidget(), static_cast<QWidget *>(w.Frame1));
+        QVERIFY(panel.contains(control->geometry()));
+        QVERIFY(control->geometry().top() > keywordsEnd);
+    }
+    QVERIFY(!w.Lab_jiange->geometry().intersects(w.Spn_jiange->geometry()));
+    QVERIFY(!w.Spn_jiange->geometry().intersects(w.Lab_miao->geometry()));
+    // Typed in, as a user would; out-of-range input is held to the range.
+    w.Spn_jiange->setFocus();
+    w.Spn_jiange->selectAll();
+    QTest::keyClicks(w.Spn_jiange, QStringLiteral("700"));
+    QCOMPARE(w.Spn_jiange->value(), 70);
+    w.Spn_jiange->setValue(700);
+    QCOMPARE(w.Spn_jiange->value(), 600);
 }
 
 QTEST_MAIN(TestFrmmainOptions)

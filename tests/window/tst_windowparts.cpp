@@ -1,7 +1,10 @@
 // The window's parts that need no browser: twips geometry, the result box,
-// the start-address list, the shell-window filter, the save-directory check,
-// the splitter's limits and the drop rules.
+// the start-address list and where the sample book is found, the program's
+// icon, the shell-window filter, the save-directory check, the splitter's
+// limits, the drop rules and the addresses the box's texts mean.
+#include "browser/addressurl.h"
 #include "window/drops.h"
+#include "window/programinfo.h"
 #include "window/richtextbox.h"
 #include "window/shellwindows.h"
 #include "window/splitterdrag.h"
@@ -10,8 +13,13 @@
 #include "window/twipsgeometry.h"
 #include "workflow/filesystem.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QMimeData>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -49,6 +57,7 @@ public:
     bool createDirectory(const QString &) override { return false; }
     std::optional<QByteArray> readFile(const QString &) override { return content; }
     bool writeFileReplacing(const QString &, const QByteArray &) override { return false; }
+    bool appendFile(const QString &, const QByteArray &) override { return false; }
 
     bool normalFile = true;
     std::optional<QByteArray> content;
@@ -79,6 +88,10 @@ private slots:
     void saveDirectoryAtStart_data();
     void saveDirectoryAtStart();
 
+    void sampleBookFound_data();
+    void sampleBookFound();
+    void programIconDrawnFromItsSvg();
+
     void browserWindows_data();
     void browserWindows();
 
@@ -87,6 +100,11 @@ private slots:
 
     void drops_data();
     void drops();
+    void addressUrl_data();
+    void addressUrl();
+
+private:
+    QTemporaryDir m_files;
 };
 
 void TestWindowParts::twipsRoundTrip_data()
@@ -239,6 +257,68 @@ void TestWindowParts::saveDirectoryAtStart()
     QCOMPARE(initialSaveDirectory(programDirectory), saveDirectory);
 }
 
+void TestWindowParts::sampleBookFound_data()
+{
+    // Paths relative to a temporary directory standing for the prefix or build folder.
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("samples");
+    const QString chapter = QStringLiteral("/book-utf8/ch01.htm");
+    QTest::newRow("build folder: beside the program")
+        << QStringList{"samples" + chapter} << QStringLiteral("") << QStringLiteral("samples");
+    QTest::newRow("installed: the prefix's data directory")
+        << QStringList{"bin/pagewick", "share/pagewick/samples" + chapter} << QStringLiteral("bin")
+        << QStringLiteral("share/pagewick/samples");
+    QTest::newRow("a copy beside the program comes first")
+        << QStringList{"bin/samples" + chapter, "share/pagewick/samples" + chapter} << QStringLiteral("bin")
+        << QStringLiteral("bin/samples");
+    QTest::newRow("a book without its first chapter is not taken")
+        << QStringList{"bin/samples/book-utf8/index.htm", "share/pagewick/samples" + chapter}
+        << QStringLiteral("bin") << QStringLiteral("share/pagewick/samples");
+    QTest::newRow("a directory named as the chapter is not taken")
+        << QStringList{"share/pagewick/samples" + chapter + "/x"} << QStringLiteral("bin")
+        << QStringLiteral("bin/samples");
+    QTest::newRow("nowhere: beside the program, as before")
+        << QStringList{"bin/pagewick"} << QStringLiteral("bin") << QStringLiteral("bin/samples");
+}
+
+void TestWindowParts::sampleBookFound()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, program);
+    QFETCH(QString, samples);
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    const QDir dir(root.path());
+    for (const QString &file : files) {
+        QVERIFY(dir.mkpath(QFileInfo(file).path()));
+        QFile f(dir.filePath(file));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(dir.mkpath(program.isEmpty() ? QStringLiteral(".") : program));
+    const QString programDirectory = QDir::cleanPath(dir.filePath(program));
+    const QString expected = QDir::cleanPath(dir.filePath(samples));
+
+    auto &fs = pagewick::workflow::realFileSystem();
+    QCOMPARE(sampleDirectory(fs, programDirectory), expected);
+    QCOMPARE(defaultStartAddresses(fs, programDirectory),
+             (QStringList{"file://" + expected + "/book-utf8/ch01.htm", "file://" + expected + "/book-utf8/index.htm"}));
+}
+
+void TestWindowParts::programIconDrawnFromItsSvg()
+{
+    const QIcon icon = programIcon();
+    QVERIFY(!icon.isNull());
+    for (int size : {16, 256}) {
+        QVERIFY(icon.availableSizes().contains(QSize(size, size)));
+        const QImage image = icon.pixmap(size).toImage();
+        QCOMPARE(image.size(), QSize(size, size));
+        // Transparent around the page, drawn inside it.
+        QCOMPARE(qAlpha(image.pixel(size - 1, 0)), 0);
+        QCOMPARE(qAlpha(image.pixel(size / 2, size * 3 / 4)), 255);
+    }
+}
+
 void TestWindowParts::browserWindows_data()
 {
     QTest::addColumn<QVector<ShellWindow>>("windows");
@@ -313,9 +393,25 @@ void TestWindowParts::drops_data()
     QTest::newRow("text copied with Ctrl")
         << QStringLiteral("not an address") << QList<QUrl>{} << Qt::KeyboardModifiers(Qt::ControlModifier)
         << QStringList{"text:not an address", "go:not an address"} << int(Qt::CopyAction);
-    QTest::newRow("text wins over files")
-        << QStringLiteral("http://x/") << three << Qt::KeyboardModifiers()
-        << QStringList{"text:http://x/", "go:http://x/"} << int(Qt::MoveAction);
+    QTest::newRow("text wins over files and a web address")
+        << QStringLiteral("http://x/") << (QList<QUrl>{QUrl(QStringLiteral("http://x/"))} + three)
+        << Qt::KeyboardModifiers() << QStringList{"text:http://x/", "go:http://x/"} << int(Qt::MoveAction);
+    QTest::newRow("link dragged out of a page")
+        << QStringLiteral("http://x/y.htm") << QList<QUrl>{QUrl(QStringLiteral("http://x/y.htm"))}
+        << Qt::KeyboardModifiers() << QStringList{"text:http://x/y.htm", "go:http://x/y.htm"}
+        << int(Qt::MoveAction);
+    // File managers offer the files' addresses as text as well.
+    QTest::newRow("files from a file manager")
+        << a1 + "\r\n" + a3 << QList<QUrl>{QUrl::fromLocalFile(f1), QUrl::fromLocalFile(f3)}
+        << Qt::KeyboardModifiers() << QStringList{"title", "text:" + a1, "navigate:" + a1, "title", "text:" + a3,
+                                                  "navigate:" + a3, "go:" + a3}
+        << -1;
+    QTest::newRow("file name with # ? %")
+        << QString() << QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/home/u/a#1?b%41.htm"))}
+        << Qt::KeyboardModifiers()
+        << QStringList{"title", "text:file:///home/u/a#1?b%41.htm", "navigate:file:///home/u/a#1?b%41.htm",
+                       "go:file:///home/u/a#1?b%41.htm"}
+        << -1;
     QTest::newRow("one file") << QString() << QList<QUrl>{QUrl::fromLocalFile(f1)} << Qt::KeyboardModifiers()
                               << QStringList{"title", "text:" + a1, "navigate:" + a1, "go:" + a1} << -1;
     QTest::newRow("three files")
@@ -347,6 +443,39 @@ void TestWindowParts::drops()
     const std::optional<Qt::DropAction> result = applyDrop(data, modifiers, target);
     QCOMPARE(target.calls, calls);
     QCOMPARE(result ? int(*result) : -1, action);
+}
+
+void TestWindowParts::addressUrl_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QUrl>("expected");
+    QVERIFY(m_files.isValid());
+    const QString dir = m_files.path() + QLatin1Char('/');
+    for (const char *name : {"a#1.htm", "b?2.htm", "c%41.htm", "第一章 d.htm"}) {
+        QFile file(dir + QString::fromUtf8(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const QString cwd = QStringLiteral("/");
+
+    QTest::newRow("file with #") << "file://" + dir + "a#1.htm" << QUrl::fromLocalFile(dir + "a#1.htm");
+    QTest::newRow("file with ?") << "file://" + dir + "b?2.htm" << QUrl::fromLocalFile(dir + "b?2.htm");
+    QTest::newRow("file with %41 is no A") << "file://" + dir + "c%41.htm" << QUrl::fromLocalFile(dir + "c%41.htm");
+    QTest::newRow("scheme in capitals") << "FILE://" + dir + "a#1.htm" << QUrl::fromLocalFile(dir + "a#1.htm");
+    QTest::newRow("plain file") << "file://" + dir + "第一章 d.htm" << QUrl::fromLocalFile(dir + "第一章 d.htm");
+    // As the box shows a loaded file's address afterwards: encoded.
+    QTest::newRow("encoded address of a file") << "file://" + dir + "c%2541.htm"
+                                               << QUrl::fromLocalFile(dir + "c%41.htm");
+    QTest::newRow("no such file: a fragment") << "file://" + dir + "x#y.htm"
+                                              << QUrl::fromUserInput("file://" + dir + "x#y.htm", cwd);
+    QTest::newRow("web address") << QStringLiteral("http://x/a b#c") << QUrl(QStringLiteral("http://x/a%20b#c"));
+    QTest::newRow("bare host") << QStringLiteral("example.com") << QUrl(QStringLiteral("http://example.com"));
+}
+
+void TestWindowParts::addressUrl()
+{
+    QFETCH(QString, text);
+    QFETCH(QUrl, expected);
+    QCOMPARE(pagewick::browser::AddressUrl(text, QStringLiteral("/")), expected);
 }
 
 QTEST_MAIN(TestWindowParts)

@@ -37,6 +37,7 @@ public:
 
     // Hooks that run where the real host lets events run.
     std::function<void()> whileReading;
+    std::function<void()> whileSettling;
     std::function<void()> whileYielding;
     std::function<void(const QString &)> whileAsking;
     std::function<void()> whileSaving;
@@ -67,6 +68,14 @@ public:
             whileReading();
         return document;
     }
+    bool waitForSettledPage() override
+    {
+        log << QStringLiteral("settle");
+        if (whileSettling)
+            whileSettling();
+        return loads && current;
+    }
+    void readFailed() override { log << QStringLiteral("read failed"); }
     bool customExtraction() override { return custom; }
     QString startKeyword() override { return start; }
     QString endKeyword() override { return end; }

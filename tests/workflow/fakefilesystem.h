@@ -1,19 +1,32 @@
 #pragma once
 
 #include "workflow/filesystem.h"
+#include "workflow/localecodec.h"
 
 #include <QMap>
 #include <QStringList>
 
-// Files in memory; writes can be made to fail.
+// Files in memory; writes and appends can be made to fail.
 class FakeFileSystem : public pagewick::workflow::FileSystem
 {
 public:
     QMap<QString, QByteArray> files;
     QStringList writes;
+    QStringList appends;
     bool failWrites = false;
+    bool failAppends = false;
 
-    bool exists(const QString &path) override { return files.contains(path); }
+    // As on a disk, a name is there when one of the same bytes in the
+    // locale's character set is.
+    bool exists(const QString &path) override
+    {
+        const QByteArray name = pagewick::workflow::encodeForLocale(path);
+        for (auto f = files.cbegin(); f != files.cend(); ++f) {
+            if (pagewick::workflow::encodeForLocale(f.key()) == name)
+                return true;
+        }
+        return false;
+    }
     bool isNormalFile(const QString &path) override { return files.contains(path); }
     bool createDirectory(const QString &) override { return false; }
     std::optional<QByteArray> readFile(const QString &path) override
@@ -28,6 +41,14 @@ public:
         if (failWrites)
             return false;
         files.insert(path, bytes);
+        return true;
+    }
+    bool appendFile(const QString &path, const QByteArray &bytes) override
+    {
+        appends << path;
+        if (failAppends)
+            return false;
+        files[path] += bytes;
         return true;
     }
 };

@@ -4,6 +4,7 @@
 #include "tests/support/scriptedprompt.h"
 
 #include "workflow/browserport.h"
+#include "workflow/clock.h"
 #include "workflow/formport.h"
 
 #include <QStringList>
@@ -18,16 +19,29 @@ public:
     pagewick::workflow::FrameId top = 1;
     QString location = QStringLiteral("http://h/1");
     QString loading; // the address a load under way fetches
+    QString title;   // as the engine names the page shown
+    int finishedLoads = 0;
+    int failedLoads = 0;
     std::optional<pagewick::workflow::LoadedPage> page;
     std::optional<QString> bodyText = QStringLiteral("正文");
     std::optional<QString> activeHref;
     bool scriptsSucceed = true;
     bool shutDown = false;
     bool silentFlag = false;
-    QList<int> focused;
+    // Per clickLink call, what it answers; Clicked once these run out.
+    QList<pagewick::workflow::ClickResult> clickResults;
+    QList<pagewick::workflow::LinkToClick> clickChecks;
+    // Positions of the links whose written target starts with "#"; the
+    // others are written as their (resolved) address.
+    QList<int> writtenAsFragment;
     bool dialogsSilenced = false;
     std::function<void()> whileWaiting;
     std::function<void()> whileReading;
+    std::function<void()> whileClicking;
+    // Runs once during a read of the active element, after its answer is taken.
+    std::function<void()> whileReadingActive;
+    int activeReads = 0;
+    QList<int> focused;
 
     QStringList navigations;
     QStringList scripts; // "frame:code"
@@ -39,6 +53,9 @@ public:
     void navigate(const QString &url) override { navigations << url; }
     QString locationUrl() override { return location; }
     QString loadingUrl() override { return loading; }
+    QString locationName() override { return title; }
+    void finishLoadNow() override { ++finishedLoads; }
+    void failLoadNow() override { ++failedLoads; }
     pagewick::workflow::FrameId topFrame() override { return top; }
     bool silent() override { return silentFlag; }
     void setSilent(bool s) override { silentFlag = s; }
@@ -56,16 +73,34 @@ public:
             whileReading();
         return bodyText;
     }
-    std::optional<QString> readActiveElementHref() override { return activeHref; }
+    std::optional<QString> readActiveElementHref() override
+    {
+        ++activeReads;
+        const std::optional<QString> answer = activeHref;
+        if (whileReadingActive) {
+            const auto hook = std::move(whileReadingActive);
+            whileReadingActive = nullptr;
+            hook();
+        }
+        return answer;
+    }
     bool focusElement(int index) override
     {
         focused << index;
         return true;
     }
-    bool clickElement(int index) override
+    pagewick::workflow::ClickResult clickLink(const pagewick::workflow::LinkToClick &link) override
     {
-        clicked << index;
-        return true;
+        clickChecks << link;
+        if (whileClicking)
+            whileClicking();
+        auto result = clickResults.isEmpty() ? pagewick::workflow::ClickResult::Clicked : clickResults.takeFirst();
+        if (result == pagewick::workflow::ClickResult::Clicked && link.onlyIfWrittenAsFragment
+            && !writtenAsFragment.contains(link.index))
+            result = pagewick::workflow::ClickResult::WrittenAsPage;
+        if (result == pagewick::workflow::ClickResult::Clicked)
+            clicked << link.index;
+        return result;
     }
     bool execScript(pagewick::workflow::FrameId frame, const QString &code) override
     {
@@ -88,6 +123,14 @@ public:
     bool isShutDown() override { return shutDown; }
 };
 
+// Stands where the test puts it.
+class FixedClock : public pagewick::workflow::Clock
+{
+public:
+    QDateTime time{QDate(2026, 12, 8), QTime(13, 5, 9), Qt::OffsetFromUTC, 8 * 3600};
+    QDateTime now() override { return time; }
+};
+
 // The window's controls as plain values.
 class FakeFormPort : public pagewick::workflow::FormPort
 {
@@ -96,21 +139,25 @@ public:
     QString directory = QStringLiteral("/d/");
     QString nextName = QStringLiteral("下一页");
     std::array<QString, 2> keywords;
+    int interval = 0;
     QString text1;
     int text1Sets = 0;
     QString caption = QStringLiteral("旧标题");
     QString status;
+    QStringList statuses; // every text the status line got, in order
     QString address;
     QStringList focus;
     QString title;
     pagewick::extract::CandidateState state;
     ScriptedPrompt scripted;
     FakeFileSystem files;
+    FixedClock fixedClock;
 
     bool optionChecked(int index) override { return options.at(size_t(index)); }
     QString saveDirectory() override { return directory; }
     QString nextLinkName() override { return nextName; }
     QString keyword(int index) override { return keywords.at(size_t(index)); }
+    int pageIntervalSeconds() override { return interval; }
     QString resultText() override { return text1; }
     void setResultText(const QString &t) override
     {
@@ -119,7 +166,11 @@ public:
     }
     void setCaption(const QString &c) override { caption = c; }
     QString programTitle() override { return QStringLiteral("Pagewick"); }
-    void setStatusText(const QString &t) override { status = t; }
+    void setStatusText(const QString &t) override
+    {
+        status = t;
+        statuses << t;
+    }
     void setAddressText(const QString &t) override { address = t; }
     void focusAddressBox() override { focus << QStringLiteral("Combo1"); }
     void focusNextLinkName() override { focus << QStringLiteral("Txt_Next"); }
@@ -128,4 +179,5 @@ public:
     pagewick::extract::CandidateState &candidates() override { return state; }
     pagewick::workflow::MessagePrompt &prompt() override { return scripted; }
     pagewick::workflow::FileSystem &fileSystem() override { return files; }
+    pagewick::workflow::Clock &clock() override { return fixedClock; }
 };

@@ -107,7 +107,7 @@ private slots:
         if (detection) {
             QCOMPARE(*host.text1, QStringLiteral("卷一\r\n\r\n") + prose + kCrLf);
             QVERIFY(host.state.CandidateLog.startsWith(host.state.CandidateKeys.constLast()));
-            QVERIFY(host.captions.first().startsWith(QStringLiteral("卷一 - 正在处理中 0%")));
+            QVERIFY(host.captions.first().startsWith(QStringLiteral("卷一 - 正在处理中 ")));
         } else {
             const QString between = pagewick::text::FindStrMulti(*host.document->bodyText, start,
                                                                  end, QString());
@@ -124,11 +124,17 @@ private slots:
         FakeExtractHost host;
         host.document = ProsePage(QStringLiteral("书名_第九章"), QStringLiteral("夜色"));
 
+        // Shown when events run: at the block's yield, the last element's
+        // progress once the scan is over, then the end of the run.
+        QStringList atYields;
+        host.whileYielding = [&host, &atYields] { atYields << host.caption; };
+
         RunExtract(host);
 
-        QCOMPARE(host.captions.size(), host.document->all.size() + 1);
-        QCOMPARE(host.captions.at(1), QStringLiteral("书名_第九章 - 正在处理中 25%"));
-        QCOMPARE(host.captions.constLast(), QStringLiteral("书名 - 提取结束"));
+        QCOMPARE(atYields, QStringList{QStringLiteral("书名_第九章 - 正在处理中 50%")});
+        QCOMPARE(host.captions, (QStringList{QStringLiteral("书名_第九章 - 正在处理中 50%"),
+                                             QStringLiteral("书名_第九章 - 正在处理中 75%"),
+                                             QStringLiteral("书名 - 提取结束")}));
     }
 
     void reflowRunsOnTheTitledText()
@@ -257,19 +263,61 @@ private slots:
         QCOMPARE(host.silent, formerSilent);
     }
 
-    void unreadablePageStillReachesTheLastSteps()
+    // A read that fails is tried once more once the page has settled; a
+    // second failure saves nothing and leaves nothing of the former page.
+    void unreadablePage_data()
+    {
+        QTest::addColumn<bool>("readsOnceSettled");
+        QTest::newRow("reads once settled") << true;
+        QTest::newRow("never reads") << false;
+    }
+    void unreadablePage()
+    {
+        QFETCH(bool, readsOnceSettled);
+        FakeExtractHost host;
+        host.title = QStringLiteral("前一页");
+        host.text1 = QStringLiteral("前一页\r\n正文");
+        host.state.CandidateLog = QStringLiteral("earlier log");
+        host.silent = true;
+        host.whileSettling = [&] {
+            if (readsOnceSettled)
+                host.document = ProsePage(QStringLiteral("卷一_站点"), QStringLiteral("风"));
+        };
+
+        RunExtract(host);
+
+        QCOMPARE(host.log.mid(0, 5), (QStringList{QStringLiteral("wait"), QStringLiteral("silent=0"),
+                                                  QStringLiteral("dialogs silenced=1"), QStringLiteral("read"),
+                                                  QStringLiteral("settle")}));
+        QCOMPARE(host.log.at(5), QStringLiteral("read"));
+        QVERIFY(host.silent);
+        if (readsOnceSettled) {
+            QCOMPARE(host.title, QStringLiteral("卷一"));
+            QVERIFY(host.text1->startsWith(QStringLiteral("卷一\r\n")));
+            QVERIFY(host.log.contains(QStringLiteral("save silent=1")));
+            QVERIFY(!host.log.contains(QStringLiteral("read failed")));
+            return;
+        }
+        QCOMPARE(host.title, QString());
+        QCOMPARE(*host.text1, QString());
+        QCOMPARE(host.state.CandidateLog, QString());
+        QCOMPARE(host.log.last(), QStringLiteral("read failed"));
+        QVERIFY(!host.log.contains(QStringLiteral("save silent=1")));
+        QVERIFY(host.log.filter(QStringLiteral("next")).isEmpty());
+        QCOMPARE(host.caption, QString());
+    }
+
+    void runSupersededWhileThePageSettles()
     {
         FakeExtractHost host;
-        host.title = QStringLiteral("前一页_站点");
-        host.state.CandidateLog = QStringLiteral("earlier log");
+        host.title = QStringLiteral("前一页");
+        host.whileSettling = [&] { host.current = false; };
 
         RunExtract(host);
 
         QCOMPARE(host.title, QStringLiteral("前一页"));
-        QCOMPARE(*host.text1, QStringLiteral("前一页\r\n"));
-        QCOMPARE(host.caption, QStringLiteral("前一页 - 提取结束"));
-        QCOMPARE(host.state.CandidateLog, QStringLiteral("earlier log"));
-        QVERIFY(host.log.contains(QStringLiteral("next silent=1")));
+        QVERIFY(!host.text1);
+        QVERIFY(!host.log.contains(QStringLiteral("read failed")));
     }
 
     void customWithoutBodyGivesTitleOnly()

@@ -4,10 +4,20 @@
 
 using pagewick::extract::PageElement;
 using pagewick::workflow::ChainMemory;
+using pagewick::workflow::ChooseNextLink;
 using pagewick::workflow::LoadedPage;
-using pagewick::workflow::NextLinkToFollow;
+using pagewick::workflow::NextLinkChoice;
 
 namespace {
+
+// The link ChooseNextLink picks, as -1, its index, or its index followed by
+// "#" when it is to be clicked only if written as a fragment.
+QString Chosen(const NextLinkChoice &choice)
+{
+    if (choice.index < 0)
+        return QStringLiteral("-1");
+    return QString::number(choice.index) + (choice.onlyIfWrittenAsFragment ? QStringLiteral("#") : QString());
+}
 
 // "TAG|innerText|innerHTML|href" per element.
 LoadedPage Page(const QString &url, const QStringList &elements)
@@ -29,6 +39,60 @@ class TstNextLink : public QObject
     Q_OBJECT
 
 private slots:
+    void nextLinkNames_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("one name") << "下一页" << QStringList{"下一页"};
+        QTest::newRow("two names in order") << "下一页|下一章" << QStringList{"下一页", "下一章"};
+        QTest::newRow("order as written") << "下一章|下一页" << QStringList{"下一章", "下一页"};
+        QTest::newRow("blanks kept") << " 下一页 | 下一章" << QStringList{" 下一页 ", " 下一章"};
+        QTest::newRow("empty between bars left out") << "a||b" << QStringList{"a", "b"};
+        QTest::newRow("leading and trailing bar") << "|a|" << QStringList{"a"};
+        QTest::newRow("bars only") << "||" << QStringList{};
+        QTest::newRow("empty text is one empty name") << "" << QStringList{""};
+        QTest::newRow("full-width bar is no separator") << "下一页｜下一章" << QStringList{"下一页｜下一章"};
+    }
+    void nextLinkNames()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, names);
+        QCOMPARE(pagewick::workflow::NextLinkNames(text), names);
+    }
+
+    // Several names: the first name that some link contains decides, and
+    // within it the first link in document order.
+    void firstLinkOfNames_data()
+    {
+        QTest::addColumn<QStringList>("elements");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<int>("index");
+
+        const QStringList chapterEnd{"A|目录|目录|http://h/0", "A|下一章|下一章|http://h/c2",
+                                     "A|上一页|上一页|http://h/p1"};
+        const QStringList withinChapter{"A|下一章|下一章|http://h/c2", "A|下一页|下一页|http://h/p3"};
+        QTest::newRow("first name absent, second found") << chapterEnd << "下一页|下一章" << 1;
+        QTest::newRow("first name wins over an earlier link of the second")
+            << withinChapter << "下一页|下一章" << 1;
+        QTest::newRow("order written decides") << withinChapter << "下一章|下一页" << 0;
+        QTest::newRow("neither name") << chapterEnd << "下页|下章" << -1;
+        QTest::newRow("empty names left out") << chapterEnd << "||下一章|" << 1;
+        QTest::newRow("first link of the deciding name")
+            << QStringList{"A|下一章|下一章|http://h/c2", "A|下一章 >|下一章 &gt;|http://h/c2b"} << "下一页|下一章"
+            << 0;
+        QTest::newRow("markup of the second name")
+            << QStringList{"A|目录|目录|http://h/0", "A||<IMG alt=\"下一章\">|http://h/c2"} << "下一页|下一章" << 1;
+        QTest::newRow("one name as before") << withinChapter << "下一章" << 0;
+    }
+    void firstLinkOfNames()
+    {
+        QFETCH(QStringList, elements);
+        QFETCH(QString, names);
+        QFETCH(int, index);
+        const LoadedPage page = Page(QStringLiteral("http://h/1"), elements);
+        QCOMPARE(Chosen(ChooseNextLink(page, names, ChainMemory())), index < 0 ? QStringLiteral("-1") : QString::number(index));
+    }
+
     void firstLinkNamed_data()
     {
         QTest::addColumn<QStringList>("elements");
@@ -79,32 +143,43 @@ private slots:
     }
 
     // The chain followed "followed" (pairs of page and target) before
-    // reaching the page http://h/3, whose first next link leads to target.
+    // reaching the page http://h/3, whose first next link leads to target
+    // (resolved; empty without one). chosen: as Chosen() gives it.
     void leadingBack_data()
     {
         QTest::addColumn<QStringList>("followed");
         QTest::addColumn<QString>("target");
-        QTest::addColumn<bool>("follows");
+        QTest::addColumn<QString>("chosen");
 
-        QTest::newRow("a new page") << QStringList{} << "http://h/4" << true;
-        QTest::newRow("the page itself") << QStringList{} << "http://h/3" << false;
-        QTest::newRow("itself with a fragment") << QStringList{} << "http://h/3#end" << false;
-        QTest::newRow("no target") << QStringList{} << "" << false;
-        QTest::newRow("same path, other query") << QStringList{} << "http://h/3?p=2" << true;
+        QTest::newRow("a new page") << QStringList{} << "http://h/4" << "0";
+        QTest::newRow("the page itself") << QStringList{} << "http://h/3" << "-1";
+        QTest::newRow("itself with a fragment: only if written #…") << QStringList{} << "http://h/3#end" << "0#";
+        QTest::newRow("bare # on itself") << QStringList{} << "http://h/3#" << "0#";
+        QTest::newRow("no target: a script link") << QStringList{} << "" << "0";
+        QTest::newRow("same path, other query") << QStringList{} << "http://h/3?p=2" << "0";
         QTest::newRow("back to a page left earlier")
-            << QStringList{"http://h/1", "http://h/2", "http://h/2", "http://h/3"} << "http://h/1" << false;
+            << QStringList{"http://h/1", "http://h/2", "http://h/2", "http://h/3"} << "http://h/1" << "-1";
         QTest::newRow("to a link target followed earlier")
-            << QStringList{"http://h/1", "http://h/go?2"} << "http://h/go?2" << false;
+            << QStringList{"http://h/1", "http://h/go?2"} << "http://h/go?2" << "-1";
         QTest::newRow("script link on every page")
-            << QStringList{"http://h/2", "javascript:next()"} << "javascript:next()" << true;
+            << QStringList{"http://h/2", "javascript:next()"} << "javascript:next()" << "0";
+        QTest::newRow("script link in any letter case") << QStringList{} << "JavaScript:void(0)" << "0";
         QTest::newRow("forward after several pages")
-            << QStringList{"http://h/1", "http://h/2", "http://h/2", "http://h/3"} << "http://h/4" << true;
+            << QStringList{"http://h/1", "http://h/2", "http://h/2", "http://h/3"} << "http://h/4" << "0";
+        // A script link that brought the chain round to a page it had left.
+        QTest::newRow("script link on a page left before")
+            << QStringList{"http://h/3", "javascript:next()", "http://h/4", "javascript:next()"}
+            << "javascript:next()" << "-1";
+        QTest::newRow("no target on a page left before") << QStringList{"http://h/3", ""} << "" << "-1";
+        QTest::newRow("fragment on a page left before") << QStringList{"http://h/3#top", ""} << "http://h/3#" << "-1";
+        QTest::newRow("a page reached by a script link goes on")
+            << QStringList{"http://h/2", ""} << "http://h/3#next" << "0#";
     }
     void leadingBack()
     {
         QFETCH(QStringList, followed);
         QFETCH(QString, target);
-        QFETCH(bool, follows);
+        QFETCH(QString, chosen);
         ChainMemory chain;
         for (int i = 0; i + 1 < followed.size(); i += 2)
             chain.recordFollowed(followed.at(i), followed.at(i + 1));
@@ -112,7 +187,26 @@ private slots:
                                      {QStringLiteral("A|下一页|下一页|") + target,
                                       QStringLiteral("A|下一页|下一页|http://h/9")});
 
-        QCOMPARE(NextLinkToFollow(page, QStringLiteral("下一页"), chain), follows ? 0 : -1);
+        QCOMPARE(Chosen(ChooseNextLink(page, QStringLiteral("下一页"), chain)), chosen);
+    }
+
+    // By hand (no chain) only the page itself is refused: script links are clicked.
+    void byHand_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("the page itself") << "http://h/3" << "-1";
+        QTest::newRow("fragment") << "http://h/3#p" << "0#";
+        QTest::newRow("no target") << "" << "0";
+        QTest::newRow("javascript") << "javascript:;" << "0";
+        QTest::newRow("a page left by hand before") << "http://h/1" << "0";
+    }
+    void byHand()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, chosen);
+        const LoadedPage page = Page(QStringLiteral("http://h/3"), {QStringLiteral("A|下一页|下一页|") + target});
+        QCOMPARE(Chosen(ChooseNextLink(page, QStringLiteral("下一页"), ChainMemory())), chosen);
     }
 
     void clearedChainFollowsAgain()
@@ -122,7 +216,7 @@ private slots:
         chain.clear();
         const LoadedPage page = Page(QStringLiteral("http://h/2"), {QStringLiteral("A|下一页|下一页|http://h/1")});
 
-        QCOMPARE(NextLinkToFollow(page, QStringLiteral("下一页"), chain), 0);
+        QCOMPARE(ChooseNextLink(page, QStringLiteral("下一页"), chain).index, 0);
     }
 };
 

@@ -1,10 +1,16 @@
+#include "fakedelaytimer.h"
 #include "fakeports.h"
 
+#include "workflow/loadfailure.h"
 #include "workflow/workflowcontroller.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QtTest>
 
+using pagewick::workflow::ChainTiming;
+using pagewick::workflow::GaveUpNotice;
+using pagewick::workflow::ClickResult;
 using pagewick::workflow::LoadedPage;
 using pagewick::workflow::WorkflowController;
 
@@ -28,17 +34,55 @@ LoadedPage LinkedPage(const QString &url, const QString &title, const QString &n
     return page;
 }
 
+const QString kChanged = QStringLiteral("网页在点击前变了，下一页链接没有点击");
+
+// Waits of a few milliseconds, no pause before a read is tried again, and the
+// page interval always at its middle.
+ChainTiming ShortTiming()
+{
+    ChainTiming t;
+    t.readRetryPauseMs = 0;
+    t.noNavigationMs = 60;
+    t.secondMs = 20;
+    t.drawFactor = [] { return 1.0; };
+    return t;
+}
+
 struct Rig
 {
-    Rig()
+    explicit Rig(ChainTiming timing = ShortTiming())
+        : controller{browser, form, nullptr, &timer, std::move(timing)}
     {
         form.options[3] = true;
         form.keywords = {QStringLiteral("<<"), QStringLiteral(">>")};
     }
     FakeBrowserPort browser;
     FakeFormPort form;
-    WorkflowController controller{browser, form};
+    FakeDelayTimer timer;
+    WorkflowController controller;
 };
+
+// The silent chain, on page 1, clicks its next-page link to url, and the load begins.
+void ChainClicksTo(Rig &rig, const QString &url)
+{
+    rig.form.options[1] = true;
+    rig.browser.location = QStringLiteral("http://h/1");
+    rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("甲"), url);
+    rig.controller.onDocumentComplete(1, QStringLiteral("http://h/1"));
+    QVERIFY(!rig.browser.clicked.isEmpty());
+    rig.controller.onDownloadBegin();
+}
+
+// The load of url ends on a page with that title: with status 0 it loaded,
+// otherwise the engine reports the failure first.
+void FailsToLoad(Rig &rig, const QString &url, int status, const QString &title = {})
+{
+    rig.browser.location = url;
+    rig.browser.title = title;
+    if (status != 0)
+        rig.controller.onNavigateError(1, url, status);
+    rig.controller.onDocumentComplete(1, url);
+}
 
 } // namespace
 
@@ -136,6 +180,22 @@ private slots:
         // The clicked link's page is on its way; loading it anew would only restart it.
         QTest::newRow("while its own page loads") << QVariant(QStringLiteral("http://h/2"))
                                                   << QStringLiteral("http://h/2") << QStringList{};
+        // The document gives links percent-encoded, the browser its address decoded.
+        QTest::newRow("its own page, Chinese path")
+            << QVariant(QStringLiteral("http://h/%E7%AC%AC%E4%BA%8C%E7%AB%A0.htm"))
+            << QStringLiteral("http://h/第二章.htm") << QStringList{};
+        QTest::newRow("its own page, Chinese query and space")
+            << QVariant(QStringLiteral("http://h/s?q=%E4%B9%A6%20%E5%90%8D"))
+            << QStringLiteral("http://h/s?q=书 名") << QStringList{};
+        QTest::newRow("its own page, Chinese host")
+            << QVariant(QStringLiteral("http://xn--fiq228c.com/1")) << QStringLiteral("http://中文.com/1")
+            << QStringList{};
+        QTest::newRow("its own page, GBK query") << QVariant(QStringLiteral("http://h/s?q=%CA%E9"))
+                                                 << QStringLiteral("http://h/s?q=%CA%E9") << QStringList{};
+        QTest::newRow("while another Chinese page loads")
+            << QVariant(QStringLiteral("http://h/%E7%AC%AC%E4%B8%89%E7%AB%A0.htm"))
+            << QStringLiteral("http://h/第二章.htm")
+            << QStringList{"http://h/%E7%AC%AC%E4%B8%89%E7%AB%A0.htm"};
     }
     void newWindowOpensTheActiveLinkInPlace()
     {
@@ -155,6 +215,26 @@ private slots:
         QCoreApplication::processEvents();
 
         QCOMPARE(rig.browser.navigations, navigations);
+    }
+
+    // The page's own window.open is answered while the chain clicks a link
+    // that opens a new window: the read under way saw no link focused yet.
+    void linkClickedWhileTheActiveElementIsRead()
+    {
+        Rig rig;
+        bool cancel = false;
+        rig.browser.whileReadingActive = [&] {
+            rig.browser.activeHref = QStringLiteral("http://h/2");
+            bool again = false;
+            rig.controller.onNewWindow2(&again);
+            QVERIFY(again);
+        };
+
+        rig.controller.onNewWindow2(&cancel);
+        QCoreApplication::processEvents();
+
+        QCOMPARE(rig.browser.activeReads, 2);
+        QCOMPARE(rig.browser.navigations, QStringList{QStringLiteral("http://h/2")});
     }
 
     void closingLoadsTheBlankPage()
@@ -195,8 +275,14 @@ private slots:
         rig.controller.nextPage();
 
         QCOMPARE(rig.browser.clicked, clicks);
-        // The link gets the focus first, so that a new window it asks for opens in place.
-        QCOMPARE(rig.browser.focused, clicks);
+        // The click is made only on the link as the read found it.
+        if (!clicks.isEmpty()) {
+            const pagewick::workflow::LinkToClick &link = rig.browser.clickChecks.at(0);
+            QCOMPARE(link.tagName, QStringLiteral("A"));
+            QCOMPARE(link.href, QStringLiteral("http://h/2"));
+            QCOMPARE(link.innerText, QStringLiteral("下一页"));
+            QVERIFY(!link.onlyIfWrittenAsFragment);
+        }
         QCOMPARE(rig.form.scripted.notices, notices);
         QCOMPARE(rig.form.focus, notices.isEmpty() ? QStringList{} : QStringList{QStringLiteral("Txt_Next")});
     }
@@ -292,6 +378,72 @@ private slots:
                                                      QStringLiteral("/d/卷.txt")}));
     }
 
+    // A silent chain of three pages, the second a repeat of the first and
+    // the third empty, ends at the notice: then the summary shows.
+    void chainEndsWithItsSummary()
+    {
+        Rig rig;
+        rig.form.options[1] = true;
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("甲"), QStringLiteral("http://h/2"));
+        rig.controller.extract();
+        rig.browser.location = QStringLiteral("http://h/2");
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/2"), QStringLiteral("乙"), QStringLiteral("http://h/3"));
+        rig.browser.page->document.bodyText = QStringLiteral("<<甲的正文>>");
+        rig.controller.extract();
+        QCOMPARE(rig.form.status, QStringLiteral("已保存：/d/乙.txt"));
+        rig.browser.location = QStringLiteral("http://h/3");
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/3"), QStringLiteral("丙"), QString());
+        rig.browser.page->document.bodyText = QStringLiteral("没有关键字");
+        rig.browser.page->document.all.removeLast();
+        rig.browser.page->hrefs.removeLast();
+
+        rig.controller.extract();
+
+        QCOMPARE(rig.form.scripted.notices, QStringList{kNotice});
+        QCOMPARE(rig.form.status,
+                 QStringLiteral("本次提取 3 页：已保存 1，空白 1，重复 1，失败 0（详见 pagewick-log.tsv）"));
+        // The next chain counts from nothing.
+        rig.controller.nextPage();
+        QCOMPARE(rig.form.scripted.notices.size(), 2);
+        QCOMPARE(rig.form.status,
+                 QStringLiteral("本次提取 3 页：已保存 1，空白 1，重复 1，失败 0（详见 pagewick-log.tsv）"));
+        rig.controller.save();
+        rig.controller.beginChain();
+        rig.controller.save();
+        rig.controller.nextPage();
+        QCOMPARE(rig.form.status,
+                 QStringLiteral("本次提取 1 页：已保存 0，空白 1，重复 0，失败 0（详见 pagewick-log.tsv）"));
+    }
+
+    void continueOpensTheLastSavedPage_data()
+    {
+        QTest::addColumn<QVariant>("ledger"); // invalid: no ledger
+        QTest::addColumn<QString>("address"); // empty: the notice
+        const QByteArray header("time\taddress\ttitle\tfile\tchars\tstatus\n");
+        QTest::newRow("no ledger") << QVariant() << "";
+        QTest::newRow("no saved line")
+            << QVariant(header + "2026-12-08T13:05:09+08:00\thttp://h/1\t甲\t甲.txt\t0\tempty\n") << "";
+        QTest::newRow("the last saved line")
+            << QVariant(header + "2026-12-08T13:05:09+08:00\thttp://h/1\t甲\t甲.txt\t9\tsaved\n"
+                        + "2026-12-08T13:05:10+08:00\thttp://h/2\t乙\t乙.txt\t9\tsaved\n"
+                        + "2026-12-08T13:05:11+08:00\thttp://h/3\t\t\t0\tload-failed\n")
+            << "http://h/2";
+    }
+    void continueOpensTheLastSavedPage()
+    {
+        QFETCH(QVariant, ledger);
+        QFETCH(QString, address);
+        Rig rig;
+        if (ledger.isValid())
+            rig.form.files.files.insert(QStringLiteral("/d/pagewick-log.tsv"), ledger.toByteArray());
+
+        const std::optional<QString> found = rig.controller.continueAddress();
+
+        QCOMPARE(found.value_or(QString()), address);
+        QCOMPARE(rig.form.scripted.notices,
+                 address.isEmpty() ? QStringList{pagewick::workflow::NothingCollectedNotice()} : QStringList{});
+    }
+
     void secondExtractWhileWaitingSupersedesTheFirst()
     {
         Rig rig;
@@ -308,6 +460,435 @@ private slots:
         QCOMPARE(rig.form.files.writes, QStringList{QStringLiteral("/d/页.txt")});
         QCOMPARE(rig.browser.clicked, QList<int>{1});
         QVERIFY(rig.browser.silentFlag);
+    }
+
+    // A page fails to load: never extracted, never asked about; a page the
+    // silent chain opened is tried again after the first pause.
+    void failedPage_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("chain");
+        QTest::addColumn<bool>("silentMode");
+        QTest::addColumn<QString>("statusLine");
+        QTest::addColumn<bool>("retries");
+
+        const QString u = QStringLiteral("：http://h/2");
+        QTest::newRow("503 the chain opened") << 503 << "" << true << true
+                                              << "网页打开失败（503），5秒后第1次重试" + u << true;
+        QTest::newRow("refused, the chain opened") << -102 << "" << true << true
+                                                   << "网页打开失败（连接被拒绝），5秒后第1次重试" + u << true;
+        QTest::newRow("dropped, the chain opened") << -324 << "" << true << true
+                                                   << "网页打开失败（服务器没有应答），5秒后第1次重试" + u << true;
+        QTest::newRow("404 the user opened") << 404 << "" << false << true << "网页打开失败（404）" + u << false;
+        QTest::newRow("429 in answer mode") << 429 << "" << false << false << "网页打开失败（429）" + u << false;
+        QTest::newRow("silent mode off since the click") << 503 << "" << true << false
+                                                         << "网页打开失败（503）" + u << false;
+        QTest::newRow("403 the chain opened") << 403 << "Forbidden" << true << true
+                                              << "网页需要验证（403），请在浏览器中完成验证，通过后自动继续" + u << false;
+        QTest::newRow("challenge page") << 0 << "Just a moment..." << true << true
+                                        << "网页需要验证，请在浏览器中完成验证，通过后自动继续" + u << false;
+        QTest::newRow("challenge page, answer mode") << 0 << "Just a moment..." << false << false
+                                                     << "网页需要验证，请在浏览器中完成验证，通过后自动继续" + u << false;
+    }
+    void failedPage()
+    {
+        QFETCH(int, status);
+        QFETCH(QString, title);
+        QFETCH(bool, chain);
+        QFETCH(bool, silentMode);
+        QFETCH(QString, statusLine);
+        QFETCH(bool, retries);
+        Rig rig;
+        const QString url = QStringLiteral("http://h/2");
+        if (chain)
+            ChainClicksTo(rig, url);
+        else
+            rig.controller.onDownloadBegin();
+        rig.form.options[1] = silentMode;
+        const int readsBefore = rig.browser.documentReads;
+        const QStringList filesBefore = rig.form.files.writes;
+        rig.form.scripted.shown.clear();
+
+        FailsToLoad(rig, url, status, title);
+
+        QCOMPARE(rig.form.status, statusLine);
+        QCOMPARE(rig.browser.documentReads, readsBefore);
+        QCOMPARE(rig.form.files.writes, filesBefore);
+        QCOMPARE(rig.form.scripted.shown, QStringList{});
+        QCOMPARE(rig.timer.isPending(), retries);
+        QCOMPARE(rig.timer.started, retries ? QList<int>{5000} : QList<int>{});
+        if (retries) {
+            QVERIFY(rig.timer.fire());
+            QCOMPARE(rig.browser.navigations, QStringList{url});
+        }
+    }
+
+    // Six retries after 5, 10, 20, 40, 80 and 160 s; the seventh failure ends
+    // the chain with a notice; a page that loads meanwhile starts the count anew.
+    void backOffSchedule()
+    {
+        Rig rig;
+        const QString url = QStringLiteral("http://h/2");
+        ChainClicksTo(rig, url);
+        FailsToLoad(rig, url, 503);
+        QStringList statuses{rig.form.status};
+        for (int retry = 1; retry <= 6; ++retry) {
+            QVERIFY(rig.timer.fire());
+            rig.controller.onDownloadBegin();
+            FailsToLoad(rig, url, 503);
+            statuses << rig.form.status;
+        }
+
+        QCOMPARE(rig.timer.started, (QList<int>{5000, 10000, 20000, 40000, 80000, 160000}));
+        QCOMPARE(statuses.at(2), QStringLiteral("网页打开失败（503），20秒后第3次重试：http://h/2"));
+        QCOMPARE(statuses.at(5), QStringLiteral("网页打开失败（503），160秒后第6次重试：http://h/2"));
+        // The give-up notice ends the chain: its summary counts the lost page.
+        QCOMPARE(statuses.at(6),
+                 QStringLiteral("本次提取 2 页：已保存 1，空白 0，重复 0，失败 1（详见 pagewick-log.tsv）"));
+        QCOMPARE(rig.browser.navigations, QStringList(6, url));
+        QVERIFY(!rig.timer.isPending());
+        QCOMPARE(rig.form.scripted.notices, QStringList{GaveUpNotice(503, 6, url)});
+
+        // The user goes on from that address: its next failure counts from one.
+        rig.controller.beginChain();
+        ChainClicksTo(rig, QStringLiteral("http://h/3"));
+        FailsToLoad(rig, QStringLiteral("http://h/3"), 503);
+        QVERIFY(rig.timer.fire());
+        rig.controller.onDownloadBegin();
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/3"), QStringLiteral("丙"), QStringLiteral("http://h/4"));
+        rig.controller.onDocumentComplete(1, QStringLiteral("http://h/3"));
+        QCOMPARE(rig.form.files.writes.last(), QStringLiteral("/d/丙.txt"));
+        rig.controller.onDownloadBegin();
+        FailsToLoad(rig, QStringLiteral("http://h/4"), 429);
+        QCOMPARE(rig.form.status, QStringLiteral("网页打开失败（429），5秒后第1次重试：http://h/4"));
+    }
+
+    void pendingRetryIsCancelled_data()
+    {
+        QTest::addColumn<QString>("by");
+        QTest::newRow("Go") << "go";
+        QTest::newRow("Extract") << "extract";
+        QTest::newRow("Next page") << "next";
+        QTest::newRow("silent mode unticked") << "untick";
+        QTest::newRow("silent mode unticked, not yet heard") << "untick unheard";
+    }
+    void pendingRetryIsCancelled()
+    {
+        QFETCH(QString, by);
+        Rig rig;
+        const QString url = QStringLiteral("http://h/2");
+        ChainClicksTo(rig, url);
+        FailsToLoad(rig, url, 503);
+        rig.browser.page.reset();
+        rig.browser.navigations.clear();
+
+        if (by == QLatin1String("go"))
+            rig.controller.beginChain();
+        else if (by == QLatin1String("extract"))
+            rig.controller.cancelRetry();
+        else if (by == QLatin1String("next"))
+            rig.controller.nextPage();
+        else if (by == QLatin1String("untick"))
+            rig.controller.cancelRetry();
+        rig.form.options[1] = !by.startsWith(QLatin1String("untick"));
+        rig.timer.fire();
+
+        QCOMPARE(rig.browser.navigations, QStringList{});
+        // The page is the user's now: a failure again is only shown.
+        rig.controller.onDownloadBegin();
+        rig.form.options[1] = true;
+        FailsToLoad(rig, url, 503);
+        QVERIFY(!rig.timer.isPending());
+        QCOMPARE(rig.form.status, QStringLiteral("网页打开失败（503）：http://h/2"));
+    }
+
+    // A run that cannot read its page, not even once it has settled, saves
+    // nothing; in a silent chain the page is loaded again.
+    void failedReadIsRetried_data()
+    {
+        QTest::addColumn<bool>("chain");
+        QTest::addColumn<QString>("statusLine");
+        QTest::newRow("the chain's page") << true << "网页读取失败，5秒后第1次重试：http://h/2";
+        QTest::newRow("the user's page") << false << "网页读取失败：http://h/2";
+    }
+    void failedReadIsRetried()
+    {
+        QFETCH(bool, chain);
+        QFETCH(QString, statusLine);
+        Rig rig;
+        const QString url = QStringLiteral("http://h/2");
+        if (chain)
+            ChainClicksTo(rig, url);
+        else
+            rig.controller.onDownloadBegin();
+        const QStringList filesBefore = rig.form.files.writes;
+        const int readsBefore = rig.browser.documentReads;
+        rig.form.title = QStringLiteral("甲");
+        rig.browser.location = url;
+        rig.browser.page.reset();
+
+        rig.controller.onDocumentComplete(1, url);
+
+        QCOMPARE(rig.browser.documentReads, readsBefore + 2);
+        QCOMPARE(rig.form.files.writes, filesBefore);
+        QCOMPARE(rig.form.title, QString());
+        QCOMPARE(rig.form.text1, QString());
+        QCOMPARE(rig.form.caption, QStringLiteral("Pagewick"));
+        QCOMPARE(rig.form.status, statusLine);
+        QCOMPARE(rig.timer.isPending(), chain);
+    }
+
+    void stalledLoadIsFinishedInSilentMode_data()
+    {
+        QTest::addColumn<bool>("silentMode");
+        QTest::newRow("silent") << true;
+        QTest::newRow("answer mode") << false;
+    }
+    void stalledLoadIsFinishedInSilentMode()
+    {
+        QFETCH(bool, silentMode);
+        Rig rig;
+        rig.form.options[1] = silentMode;
+        rig.controller.onLoadStalled(2, QStringLiteral("http://h/1"));
+        QCOMPARE(rig.browser.finishedLoads, 0);
+        rig.controller.onLoadStalled(1, QStringLiteral("http://h/1"));
+        QCOMPARE(rig.browser.finishedLoads, silentMode ? 1 : 0);
+        // A load whose document never came fails instead, so that it is retried.
+        rig.controller.onLoadUnanswered(2, QStringLiteral("http://h/1"));
+        QCOMPARE(rig.browser.failedLoads, 0);
+        rig.controller.onLoadUnanswered(1, QStringLiteral("http://h/1"));
+        QCOMPARE(rig.browser.failedLoads, silentMode ? 1 : 0);
+        QCOMPARE(rig.browser.finishedLoads, silentMode ? 1 : 0);
+    }
+
+    // The page may change between the read that found the link and the
+    // click: the click is refused in the page, and the link looked up once more.
+    void clickOfAChangedLink_data()
+    {
+        QTest::addColumn<QList<ClickResult>>("results");
+        QTest::addColumn<int>("reads");
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QStringList>("notices");
+        QTest::addColumn<QString>("status");
+        using R = ClickResult;
+        QTest::newRow("unchanged") << QList<R>{R::Clicked} << 1 << QList<int>{1} << QStringList{} << "";
+        QTest::newRow("changed once, found again")
+            << QList<R>{R::Changed, R::Clicked} << 2 << QList<int>{1} << QStringList{} << "";
+        QTest::newRow("changed twice") << QList<R>{R::Changed, R::Changed} << 2 << QList<int>{} << QStringList{kNotice}
+                                       << kChanged;
+        QTest::newRow("written as the page's own address")
+            << QList<R>{R::WrittenAsPage} << 1 << QList<int>{} << QStringList{kNotice} << "";
+        QTest::newRow("the click fails") << QList<R>{R::Failed} << 1 << QList<int>{} << QStringList{} << "";
+    }
+    void clickOfAChangedLink()
+    {
+        QFETCH(QList<ClickResult>, results);
+        QFETCH(int, reads);
+        QFETCH(QList<int>, clicks);
+        QFETCH(QStringList, notices);
+        QFETCH(QString, status);
+        Rig rig;
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("页"), QStringLiteral("http://h/2"));
+        rig.browser.clickResults = results;
+
+        rig.controller.nextPage();
+
+        QCOMPARE(rig.browser.documentReads, reads);
+        QCOMPARE(rig.browser.clicked, clicks);
+        QCOMPARE(rig.form.scripted.notices, notices);
+        QCOMPARE(rig.form.status, status);
+        // Each click is preceded by a focus of its own (new windows open the active link).
+        QCOMPARE(rig.browser.focused.size(), rig.browser.clickChecks.size());
+        // Every click is asked for the one link the read found.
+        for (const pagewick::workflow::LinkToClick &link : std::as_const(rig.browser.clickChecks))
+            QCOMPARE(link.index, 1);
+    }
+
+    // Links whose target is "#…", "javascript:…" or missing are clicked, by
+    // hand and in a silent chain.
+    void scriptLinksAreClicked_data()
+    {
+        QTest::addColumn<QString>("href");
+        QTest::addColumn<bool>("writtenAsFragment");
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<bool>("clicked");
+        QTest::newRow("# by hand") << "http://h/1#" << true << false << true;
+        QTest::newRow("# in a chain") << "http://h/1#" << true << true << true;
+        QTest::newRow("page#x written in full") << "http://h/1#x" << false << true << false;
+        QTest::newRow("javascript: in a chain") << "javascript:go()" << false << true << true;
+        QTest::newRow("no target in a chain") << "" << false << true << true;
+        QTest::newRow("no target by hand") << "" << false << false << true;
+    }
+    void scriptLinksAreClicked()
+    {
+        QFETCH(QString, href);
+        QFETCH(bool, writtenAsFragment);
+        QFETCH(bool, silent);
+        QFETCH(bool, clicked);
+        Rig rig;
+        rig.form.options[1] = silent;
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("页"), href);
+        if (writtenAsFragment)
+            rig.browser.writtenAsFragment = {1};
+
+        if (silent)
+            rig.controller.extract();
+        else
+            rig.controller.nextPage();
+
+        QCOMPARE(rig.browser.clicked, clicked ? QList<int>{1} : QList<int>{});
+        QCOMPARE(rig.form.scripted.notices, clicked ? QStringList{} : QStringList{kNotice});
+        QCOMPARE(rig.browser.clickChecks.size(), 1);
+        QCOMPARE(rig.browser.clickChecks.at(0).onlyIfWrittenAsFragment, href.contains(QLatin1Char('#')));
+    }
+
+    // A silent chain's click after which no page starts loading ends the
+    // chain with the notice instead of waiting for ever.
+    void clickThatLoadsNothing_data()
+    {
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QStringList>("notices");
+        QTest::newRow("nothing loads") << true << "" << QStringList{kNotice};
+        QTest::newRow("a page starts loading") << true << "load" << QStringList{};
+        QTest::newRow("a page starts loading while the click is answered") << true << "load during click"
+                                                                          << QStringList{};
+        QTest::newRow("silent mode unticked") << true << "untick" << QStringList{};
+        QTest::newRow("the user presses Go") << true << "go" << QStringList{};
+        QTest::newRow("by hand") << false << "" << QStringList{};
+        // The click may have been made all the same.
+        QTest::newRow("the click's answer lost") << true << "answer lost" << QStringList{kNotice};
+    }
+    void clickThatLoadsNothing()
+    {
+        QFETCH(bool, silent);
+        QFETCH(QString, meanwhile);
+        QFETCH(QStringList, notices);
+        Rig rig;
+        rig.form.options[1] = silent;
+        rig.form.scripted.setAnswerWhenEmpty(true);
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("页"), QStringLiteral("javascript:;"));
+        if (meanwhile == QLatin1String("load during click"))
+            rig.browser.whileClicking = [&] { rig.controller.onDownloadBegin(); };
+        if (meanwhile == QLatin1String("answer lost"))
+            rig.browser.clickResults = {ClickResult::Failed};
+
+        rig.controller.extract();
+        QCOMPARE(rig.browser.clickChecks.size(), 1);
+        if (meanwhile == QLatin1String("load"))
+            rig.controller.onDownloadBegin();
+        if (meanwhile == QLatin1String("untick")) {
+            rig.form.options[1] = false;
+            rig.controller.onSilentModeChanged(false);
+        }
+        if (meanwhile == QLatin1String("go"))
+            rig.controller.beginChain();
+        QTest::qWait(ShortTiming().noNavigationMs * 3);
+
+        QCOMPARE(rig.form.scripted.notices, notices);
+        QCOMPARE(rig.form.focus, notices.isEmpty() ? QStringList{} : QStringList{QStringLiteral("Txt_Next")});
+    }
+
+    void pacingDelay_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<double>("factor");
+        QTest::addColumn<int>("ms");
+        QTest::newRow("half") << 10 << 0.5 << 5000;
+        QTest::newRow("one and a half") << 10 << 1.5 << 15000;
+        QTest::newRow("between") << 7 << 0.9 << 6300;
+        QTest::newRow("factor held to its range") << 4 << 3.0 << 6000;
+        QTest::newRow("the longest") << 600 << 1.5 << 900000;
+    }
+    void pacingDelay()
+    {
+        QFETCH(int, seconds);
+        QFETCH(double, factor);
+        QFETCH(int, ms);
+        QCOMPARE(pagewick::workflow::PacingDelayMs(seconds, factor, 1000), ms);
+    }
+
+    // The page interval of a silent chain: the click waits, counting down on
+    // the status line; what the user does meanwhile calls it off.
+    void pacedClick_data()
+    {
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("no interval: at once") << 0 << "" << 1 << "已保存：/d/页.txt";
+        // The fake click opens no page: the chain ends, and its summary follows.
+        QTest::newRow("clicked after the wait")
+            << 3 << "" << 1 << "本次提取 1 页：已保存 1，空白 0，重复 0，失败 0（详见 pagewick-log.tsv）";
+        QTest::newRow("silent mode unticked") << 3 << "untick" << 0 << "已取消打开下一页";
+        QTest::newRow("unticked unnoticed until the end") << 3 << "quietly unticked" << 0 << "等待 1 秒后打开下一页…";
+        QTest::newRow("Go pressed") << 3 << "go" << 0 << "已取消打开下一页";
+        QTest::newRow("Extract pressed")
+            << 3 << "extract" << 1 << "本次提取 2 页：已保存 2，空白 0，重复 0，失败 0（详见 pagewick-log.tsv）";
+        QTest::newRow("Next pressed") << 3 << "next" << 1 << "已取消打开下一页";
+        QTest::newRow("a page starts loading") << 3 << "load" << 0 << "已取消打开下一页";
+    }
+    void pacedClick()
+    {
+        QFETCH(int, interval);
+        QFETCH(QString, meanwhile);
+        QFETCH(int, clicks);
+        QFETCH(QString, status);
+        Rig rig;
+        rig.form.interval = interval;
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("页"), QStringLiteral("http://h/2"));
+        QStringList statuses;
+
+        rig.controller.extract();
+        if (interval == 0) {
+            QCOMPARE(rig.browser.clicked, QList<int>{1});
+        } else {
+            QCOMPARE(rig.browser.clicked, QList<int>{});
+            QCOMPARE(rig.form.status, QStringLiteral("等待 3 秒后打开下一页…"));
+        }
+        if (meanwhile == QLatin1String("untick")) {
+            rig.form.options[1] = false;
+            rig.controller.onSilentModeChanged(false);
+        } else if (meanwhile == QLatin1String("quietly unticked")) {
+            rig.form.options[1] = false;
+        } else if (meanwhile == QLatin1String("go")) {
+            rig.controller.beginChain();
+        } else if (meanwhile == QLatin1String("extract")) {
+            // The new run waits its own interval and clicks once.
+            rig.controller.extract();
+        } else if (meanwhile == QLatin1String("next")) {
+            rig.controller.nextPage();
+            QCOMPARE(rig.browser.clicked, QList<int>{1});
+        } else if (meanwhile == QLatin1String("load")) {
+            rig.controller.onDownloadBegin();
+        }
+        QTest::qWait(ShortTiming().secondMs * interval * 3);
+
+        QCOMPARE(rig.browser.clicked.size(), clicks);
+        QCOMPARE(rig.form.status, status);
+    }
+
+    void countdownCountsEverySecond()
+    {
+        ChainTiming timing = ShortTiming();
+        timing.secondMs = 40;
+        timing.drawFactor = [] { return 1.5; };
+        Rig rig(timing);
+        rig.form.interval = 4;
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("页"), QStringLiteral("http://h/2"));
+
+        QElapsedTimer clock;
+        clock.start();
+        rig.controller.extract();
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.browser.clicked.isEmpty(), 5000);
+
+        // 4 seconds drawn at 1.5 times: 6 seconds of 40 ms, each shown once.
+        QVERIFY(clock.elapsed() >= 240);
+        QStringList expected{QStringLiteral("已保存：/d/页.txt")};
+        for (int s = 6; s >= 1; --s)
+            expected << QStringLiteral("等待 %1 秒后打开下一页…").arg(s);
+        QCOMPARE(rig.form.statuses, expected);
     }
 
     void closingEndsAWaitingRun()

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "book/chapters.h"
+
+#include <QList>
+#include <QString>
+
+namespace pagewick::book {
+
+// The book as one text, with CR LF line breaks: the book's name, an empty
+// line, then the chapters with two empty lines between them, and one line
+// break after the last line. A chapter is its title, an empty line and its
+// lines.
+QString BookText(const QString &name, const QList<Chapter> &chapters);
+
+} // namespace pagewick::book

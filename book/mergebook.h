@@ -1,0 +1,57 @@
+#pragma once
+
+#include "book/chapters.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+namespace pagewick::workflow {
+class FileSystem;
+class MessagePrompt;
+} // namespace pagewick::workflow
+
+namespace pagewick::book {
+
+inline const QString kBookNameQuestion = QStringLiteral("请输入书名：");
+inline const QString kNoLedgerNotice =
+    QStringLiteral("保存路径中还没有提取记录 pagewick-log.tsv，无法合并成书!     ");
+inline const QString kNoPagesNotice =
+    QStringLiteral("提取记录中没有还在保存路径中的已保存网页，无法合并成书!     ");
+inline const QString kNameTakenNotice =
+    QStringLiteral("这个书名与已保存的章节文件同名，请换一个书名!     ");
+
+// The name offered for the book: the save directory's last folder.
+QString DefaultBookName(const QString &directory);
+
+// The name as a file name: without blanks around it, and with "/" (which a
+// file name cannot hold) replaced by a look-alike. Empty when nothing is left.
+QString BookFileName(const QString &name);
+
+struct MergeOutcome
+{
+    QString name;
+    qsizetype chapters = 0;
+    QString textPath;
+    QString epubPath;
+    bool textWritten = false;
+    bool epubWritten = false;
+};
+
+// Writes "<name>.txt", in the locale's character set, and "<name>.epub" into
+// `directory` (ending in "/"); each replaces an earlier file of its name
+// only once it is complete. `modified` is the EPUB's modification time.
+MergeOutcome WriteBook(workflow::FileSystem &fileSystem, const QString &directory, const QString &name,
+                       const QList<Chapter> &chapters, const QDateTime &modified);
+
+// The status line after writing.
+QString MergeStatus(const MergeOutcome &outcome);
+
+// The command "合并成书": the book of the save directory's ledger, under a
+// name the user is asked for. Tells the user when there is nothing to merge;
+// Cancel or an empty name writes nothing. Returns the status line to show,
+// or an empty text when nothing was attempted.
+QString MergeBookCommand(workflow::FileSystem &fileSystem, workflow::MessagePrompt &prompt,
+                         const QString &saveDirectory, const QDateTime &now);
+
+} // namespace pagewick::book

@@ -1,0 +1,72 @@
+// The program's command line: "--help" and "--version" answer without a
+// display (the platform is forced to X11 with no display to reach, so opening
+// a window would end the program with an error instead), and an unknown option
+// is refused before any window opens.
+#include <QProcess>
+#include <QTest>
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void answers_data();
+    void answers();
+};
+
+void TestCommandLine::answers_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("platform");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("out"); // lines standard output must hold
+    QTest::addColumn<QString>("err");     // text standard error must hold
+
+    const QString version = QStringLiteral("Pagewick " PAGEWICK_VERSION);
+    const QStringList help{QStringLiteral("Usage: " PAGEWICK_PROGRAM " [options]"),
+                           QStringLiteral("网络连载小说收集工具：逐页提取网页正文，保存为文本文件。"),
+                           QStringLiteral("  -h, --help     Displays help on commandline options."),
+                           QStringLiteral("  -v, --version  Displays version information.")};
+    const QString xcb = QStringLiteral("xcb");
+    QTest::newRow("--version") << QStringList{"--version"} << xcb << 0 << QStringList{version} << QString();
+    QTest::newRow("-v") << QStringList{"-v"} << xcb << 0 << QStringList{version} << QString();
+    QTest::newRow("--help") << QStringList{"--help"} << xcb << 0 << help << QString();
+    QTest::newRow("-h") << QStringList{"-h"} << xcb << 0 << help << QString();
+    QTest::newRow("help beside a platform option")
+        << QStringList{"-platform", "offscreen", "--help"} << xcb << 0 << help << QString();
+    QTest::newRow("--help-all") << QStringList{"--help-all"} << xcb << 0 << QStringList{help.first()} << QString();
+    QTest::newRow("unknown option refused")
+        << QStringList{"--bogus"} << QStringLiteral("offscreen") << 1 << QStringList{}
+        << QStringLiteral("Pagewick: Unknown option 'bogus'.");
+}
+
+void TestCommandLine::answers()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, platform);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, out);
+    QFETCH(QString, err);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(PAGEWICK_PROGRAM), arguments);
+    QVERIFY(program.waitForFinished(30000));
+    const QString stdOut = QString::fromUtf8(program.readAllStandardOutput());
+    const QString stdErr = QString::fromUtf8(program.readAllStandardError());
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(program.exitCode() == exitCode, qPrintable(stdErr));
+    const QStringList lines = stdOut.split(QLatin1Char('\n'));
+    for (const QString &line : out)
+        QVERIFY2(lines.contains(line), qPrintable(stdOut));
+    if (out.isEmpty())
+        QCOMPARE(stdOut, QString());
+    QVERIFY2(stdErr.contains(err), qPrintable(stdErr));
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"

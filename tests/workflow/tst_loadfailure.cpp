@@ -1,0 +1,74 @@
+#include "workflow/loadfailure.h"
+
+#include <QtTest>
+
+using namespace pagewick::workflow;
+
+class TstLoadFailure : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void description_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("HTTP 503") << 503 << "网页打开失败（503）";
+        QTest::newRow("HTTP 429") << 429 << "网页打开失败（429）";
+        QTest::newRow("refused") << -102 << "网页打开失败（连接被拒绝）";
+        QTest::newRow("no answer") << -324 << "网页打开失败（服务器没有应答）";
+        QTest::newRow("no such host") << -105 << "网页打开失败（找不到服务器）";
+        QTest::newRow("a certificate error") << -213 << "网页打开失败（证书错误）";
+        QTest::newRow("an unnamed error") << -999 << "网页打开失败（错误-999）";
+        QTest::newRow("unreadable") << kUnreadablePage << "网页读取失败";
+    }
+    void description()
+    {
+        QFETCH(int, status);
+        QFETCH(QString, description);
+        QCOMPARE(FailureDescription(status), description);
+    }
+
+    void texts()
+    {
+        const QString url = QStringLiteral("http://h/3.html");
+        QCOMPARE(RetryStatus(503, 20, 3, url), QStringLiteral("网页打开失败（503），20秒后第3次重试：http://h/3.html"));
+        QCOMPARE(FailedLoadStatus(-102, url), QStringLiteral("网页打开失败（连接被拒绝）：http://h/3.html"));
+        QVERIFY(VerificationStatus(403, url).endsWith(QStringLiteral("：http://h/3.html")));
+        const QString notice = GaveUpNotice(503, 6, url);
+        QVERIFY(notice.contains(QStringLiteral("网页打开失败（503）")));
+        QVERIFY(notice.contains(QStringLiteral("重试6次")));
+        QVERIFY(notice.contains(url));
+        QVERIFY(notice.contains(QStringLiteral("转到")));
+    }
+
+    void verification_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("verification");
+        QTest::newRow("403") << 403 << "第三章" << true;
+        QTest::newRow("403 without a title") << 403 << "" << true;
+        QTest::newRow("503 with a challenge title") << 503 << "Just a moment..." << false;
+        QTest::newRow("Cloudflare wait") << 0 << "Just a moment..." << true;
+        QTest::newRow("ellipsis character") << 0 << "Just a moment…" << true;
+        QTest::newRow("spaces around") << 0 << "  Just a moment...\n" << true;
+        QTest::newRow("attention") << 0 << "Attention Required! | Cloudflare" << true;
+        QTest::newRow("checking the browser") << 0 << "Checking your browser before accessing example.com" << true;
+        QTest::newRow("DDoS-Guard") << 0 << "DDoS-Guard" << true;
+        QTest::newRow("Chinese wait") << 0 << "请稍候…" << true;
+        QTest::newRow("a chapter") << 0 << "第三章 Just a moment..." << false;
+        QTest::newRow("a chapter with the words") << 0 << "Just a moment... 第三章" << false;
+        QTest::newRow("empty title") << 0 << "" << false;
+    }
+    void verification()
+    {
+        QFETCH(int, status);
+        QFETCH(QString, title);
+        QFETCH(bool, verification);
+        QCOMPARE(IsVerificationPage(status, title), verification);
+    }
+};
+
+QTEST_APPLESS_MAIN(TstLoadFailure)
+#include "tst_loadfailure.moc"
