@@ -17,6 +17,9 @@ struct ChainTiming
     QList<int> retryDelaysMs{5000, 10000, 20000, 40000, 80000, 160000};
     // After a failed read, once the page has loaded, before it is read again.
     int readRetryPauseMs = 1000;
+    // Before the next-page link is looked up again in a page that changed
+    // between finding it and the click (a script still inserting links).
+    int linkChangedPauseMs = 250;
     // A next-page click that starts no page load within this time ends the chain.
     int noNavigationMs = 10000;
     // One second of the page interval and of its countdown.

@@ -141,8 +141,14 @@ void WorkflowController::onSilentModeChanged(bool on)
 void WorkflowController::followNextLink(bool guardAgainstLoops)
 {
     const quint64 generation = m_runs.current();
-    // A page that changed between the read and the click is read once more.
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    // A page that changed between the read and the click is read again after
+    // a pause, as its script may still be at work; twice at most.
+    constexpr int kLookups = 3;
+    for (int attempt = 0; attempt < kLookups; ++attempt) {
+        if (attempt > 0
+            && !PauseWhile(m_timing.linkChangedPauseMs,
+                           [this, generation] { return !outdated(generation) && !m_browser.isShutDown(); }))
+            return;
         const std::optional<LoadedPage> page = m_browser.readLinks();
         // A run that started while the page was read owns the page now.
         if (outdated(generation) || !page)
@@ -170,7 +176,7 @@ void WorkflowController::followNextLink(bool guardAgainstLoops)
         if (result != ClickResult::Clicked)
             m_chainNavigationPending = false;
         if (result == ClickResult::Changed) {
-            if (attempt == 0)
+            if (attempt + 1 < kLookups)
                 continue;
             m_form.setStatusText(LinkChangedText());
             break;

@@ -341,6 +341,8 @@ private slots:
                 },
                 120000);
             w.settle(300);
+            qInfo("chain ended at %s: %s", qPrintable(w.window().WebBrowser1->LocationURL()),
+                  qPrintable(w.window().Lab_bt->text()));
             QMap<QString, QByteArray> files;
             for (const QString &name : w.savedFiles())
                 files.insert(name, w.savedBytes(name).value_or("<none>"));
@@ -356,8 +358,12 @@ private slots:
             healthy = collect(w);
         }
         // The chapter on two pages is two files; the "#" and script links were followed.
-        QCOMPARE(healthy.size(), chapters + 1);
-        QVERIFY(healthy.contains(QStringLiteral("第5章 长夜(2).txt")));
+        QStringList expected;
+        for (int n = 1; n <= chapters; ++n)
+            expected << QStringLiteral("第%1章 长夜.txt").arg(n);
+        expected << QStringLiteral("第5章 长夜(2).txt");
+        expected.sort();
+        QCOMPARE(healthy.keys(), expected);
 
         const workflow::ChainTiming timing = ShortTiming(150);
         HostileWindow w(nullptr, &timing);

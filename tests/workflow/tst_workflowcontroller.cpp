@@ -42,6 +42,7 @@ ChainTiming ShortTiming()
 {
     ChainTiming t;
     t.readRetryPauseMs = 0;
+    t.linkChangedPauseMs = 0;
     t.noNavigationMs = 60;
     t.secondMs = 20;
     t.drawFactor = [] { return 1.0; };
@@ -663,7 +664,7 @@ private slots:
     }
 
     // The page may change between the read that found the link and the
-    // click: the click is refused in the page, and the link looked up once more.
+    // click: the click is refused in the page, and the link looked up again.
     void clickOfAChangedLink_data()
     {
         QTest::addColumn<QList<ClickResult>>("results");
@@ -675,8 +676,10 @@ private slots:
         QTest::newRow("unchanged") << QList<R>{R::Clicked} << 1 << QList<int>{1} << QStringList{} << "";
         QTest::newRow("changed once, found again")
             << QList<R>{R::Changed, R::Clicked} << 2 << QList<int>{1} << QStringList{} << "";
-        QTest::newRow("changed twice") << QList<R>{R::Changed, R::Changed} << 2 << QList<int>{} << QStringList{kNotice}
-                                       << kChanged;
+        QTest::newRow("changed twice, found at the third look")
+            << QList<R>{R::Changed, R::Changed, R::Clicked} << 3 << QList<int>{1} << QStringList{} << "";
+        QTest::newRow("changed three times")
+            << QList<R>{R::Changed, R::Changed, R::Changed} << 3 << QList<int>{} << QStringList{kNotice} << kChanged;
         QTest::newRow("written as the page's own address")
             << QList<R>{R::WrittenAsPage} << 1 << QList<int>{} << QStringList{kNotice} << "";
         QTest::newRow("the click fails") << QList<R>{R::Failed} << 1 << QList<int>{} << QStringList{} << "";
