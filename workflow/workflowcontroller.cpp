@@ -173,23 +173,19 @@ void WorkflowController::followNextLink(bool guardAgainstLoops)
         // and a read of the active element under way must already see it.
         m_browser.focusElement(choice.index);
         const ClickResult result = m_browser.clickLink(link);
-        if (result != ClickResult::Clicked)
+        if (result == ClickResult::Changed || result == ClickResult::WrittenAsPage) {
             m_chainNavigationPending = false;
-        if (result == ClickResult::Changed) {
+            if (result == ClickResult::WrittenAsPage)
+                break;
             if (attempt + 1 < kLookups)
                 continue;
             m_form.setStatusText(LinkChangedText());
             break;
         }
-        if (result == ClickResult::WrittenAsPage)
-            break;
-        if (result == ClickResult::Failed) {
-            // The click may have been made all the same, its answer lost.
-            if (guardAgainstLoops && !outdated(generation) && m_loadsBegun == loadsBefore)
-                m_navigationWatch.start(qMax(0, m_timing.noNavigationMs));
-            return;
-        }
-        m_chain.recordFollowed(page->url, link.href);
+        // A click that failed may have been made all the same, its answer
+        // lost: the page it opens is still the chain's.
+        if (result == ClickResult::Clicked)
+            m_chain.recordFollowed(page->url, link.href);
         // A script link may start nothing at all; the chain must not wait
         // for a page that never comes.
         if (guardAgainstLoops && !outdated(generation) && m_loadsBegun == loadsBefore)
@@ -240,11 +236,16 @@ std::optional<QString> WorkflowController::continueAddress()
     return address;
 }
 
-void WorkflowController::cancelRetry()
+void WorkflowController::forgetRetries()
 {
     m_retryTimer->cancel();
     m_retryUrl.clear();
     m_retryFailures = 0;
+}
+
+void WorkflowController::cancelRetry()
+{
+    forgetRetries();
     m_chainNavigationPending = false;
     m_chainLoad = false;
 }
@@ -270,9 +271,7 @@ void WorkflowController::onDocumentComplete(FrameId frame, const QString &url)
         return;
     }
     // The chain is on a page again.
-    m_retryTimer->cancel();
-    m_retryUrl.clear();
-    m_retryFailures = 0;
+    forgetRetries();
     const quint64 generation = m_runs.current();
     const std::optional<QString> body = m_browser.readBodyText();
     if (outdated(generation))

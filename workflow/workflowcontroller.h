@@ -84,6 +84,9 @@ public:
 private:
     // Something started after `generation` or the window is closing.
     bool outdated(quint64 generation);
+    // Drops a pending retry and the count of failures; whether the page on
+    // its way is the chain's stays as it is.
+    void forgetRetries();
     // Only a silent run can go round in circles: there the chain also ends
     // at a link back to a page it has left.
     void followNextLink(bool guardAgainstLoops);

@@ -565,6 +565,26 @@ private slots:
         QCOMPARE(rig.form.status, QStringLiteral("网页打开失败（429），5秒后第1次重试：http://h/4"));
     }
 
+    // A click whose answer was lost may still have been made: the page it
+    // opens is the chain's, and retried when it fails.
+    void pageOfAClickWithoutAnswerIsRetried()
+    {
+        Rig rig;
+        const QString url = QStringLiteral("http://h/2");
+        rig.form.options[1] = true;
+        rig.browser.location = QStringLiteral("http://h/1");
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("甲"), url);
+        rig.browser.clickResults = {ClickResult::Failed};
+        rig.controller.onDocumentComplete(1, QStringLiteral("http://h/1"));
+        rig.controller.onDownloadBegin();
+
+        FailsToLoad(rig, url, 503);
+
+        QCOMPARE(rig.timer.started, QList<int>{5000});
+        QVERIFY(rig.timer.fire());
+        QCOMPARE(rig.browser.navigations, QStringList{url});
+    }
+
     void pendingRetryIsCancelled_data()
     {
         QTest::addColumn<QString>("by");
