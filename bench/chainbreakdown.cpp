@@ -126,9 +126,7 @@ void PrintChainBreakdown(testsupport::LoopbackServer &server, const char *pagePa
         const workflow::ReadParts run = workflow::ExtractionReadParts();
         browser::DocumentParts parts = browser::DocumentParts::elements(run.tagNames, run.bodyText);
         parts.measuredTags = run.measuredTags;
-        const extract::AcceptanceBounds &b = run.carryBounds;
-        parts.carryBounds = {b.minTrimmedLength, b.minTextLength, b.minTagCount,
-                             b.maxHyphens, b.maxLinkCount, b.minMarkCount};
+        parts.carryBounds = run.carryBounds;
         const QString timed = QStringLiteral("(function () { var t = performance.now(); var r = ")
             + browser::scripts::readDocument(parts) + QStringLiteral("; return performance.now() - t; })()");
         double ms = 0;

@@ -582,11 +582,8 @@ bool DocumentParts::covers(const DocumentParts &other) const
     for (const QString &tag : measuredTags) {
         const bool measuredThere = other.measuredTags.contains(tag, Qt::CaseInsensitive);
         if (measuredThere) {
-            const CarryBounds &a = carryBounds;
-            const CarryBounds &b = other.carryBounds;
-            if (a.minTrimmedLength > b.minTrimmedLength || a.minTextLength > b.minTextLength
-                || a.minTagCount > b.minTagCount || a.maxHyphens < b.maxHyphens
-                || a.maxLinkCount < b.maxLinkCount || a.minMarkCount > b.minMarkCount)
+            // What the other read brings, this one must bring too.
+            if (!other.carryBounds.within(carryBounds))
                 return false;
         } else if (other.everyElement || other.tagNames.contains(tag, Qt::CaseInsensitive)) {
             return false;

@@ -31,17 +31,8 @@ struct Element
 };
 
 // The measures an element must reach for a measured read to bring its
-// inner text: at least the minima, at most the maxima, and at least
-// minMarkCount marks of one kind (Chinese, Western or "</P>").
-struct CarryBounds
-{
-    qsizetype minTrimmedLength = 0;
-    qsizetype minTextLength = 0;
-    qsizetype minTagCount = 0;
-    qsizetype maxHyphens = 0;
-    qsizetype maxLinkCount = 0;
-    qsizetype minMarkCount = 0;
-};
+// inner text.
+using CarryBounds = text::MeasureBounds;
 
 // What a document read brings. Elements outside the selection keep their
 // place in `all` with their tag name alone (empty texts, markup and target),

@@ -55,15 +55,7 @@ TextMeasures MeasureTexts(const QString &innerText, const QString &innerHTML);
 // Bounds every accepted element keeps, whatever the mode: an element
 // outside any of them can never be accepted, so a reader may leave its
 // texts out.
-struct AcceptanceBounds
-{
-    qsizetype minTrimmedLength = 0;
-    qsizetype minTextLength = 0;
-    qsizetype minTagCount = 0;
-    qsizetype maxHyphens = 0;
-    qsizetype maxLinkCount = 0;
-    qsizetype minMarkCount = 0;
-};
+using AcceptanceBounds = text::MeasureBounds;
 AcceptanceBounds CandidateAcceptanceBounds();
 
 // hyphens / 2 rounded to the nearest integer, ties to even: 1 -> 0, 3 -> 2.

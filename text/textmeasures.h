@@ -29,4 +29,24 @@ struct TextMeasures
     friend bool operator!=(const TextMeasures &a, const TextMeasures &b) { return !(a == b); }
 };
 
+// Bounds on an element's measures: at least the minima, at most the maxima,
+// and at least minMarkCount marks of one kind (Chinese, Western or "</P>").
+struct MeasureBounds
+{
+    qsizetype minTrimmedLength = 0;
+    qsizetype minTextLength = 0;
+    qsizetype minTagCount = 0;
+    qsizetype maxHyphens = 0;
+    qsizetype maxLinkCount = 0;
+    qsizetype minMarkCount = 0;
+
+    // Every element within these bounds is within `wider` too.
+    bool within(const MeasureBounds &wider) const
+    {
+        return minTrimmedLength >= wider.minTrimmedLength && minTextLength >= wider.minTextLength
+            && minTagCount >= wider.minTagCount && maxHyphens <= wider.maxHyphens
+            && maxLinkCount <= wider.maxLinkCount && minMarkCount >= wider.minMarkCount;
+    }
+};
+
 } // namespace pagewick::text

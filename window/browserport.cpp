@@ -95,9 +95,7 @@ std::optional<workflow::LoadedPage> WebBrowserPort::readElements(const workflow:
     wanted.textOnlyTags = parts.textOnlyTags;
     wanted.textOnlyBelow = parts.textOnlyBelow;
     wanted.measuredTags = parts.measuredTags;
-    const extract::AcceptanceBounds &b = parts.carryBounds;
-    wanted.carryBounds = browser::CarryBounds{b.minTrimmedLength, b.minTextLength, b.minTagCount,
-                                              b.maxHyphens, b.maxLinkCount, b.minMarkCount};
+    wanted.carryBounds = parts.carryBounds;
     return ToLoadedPage(m_browser->readDocument(wanted));
 }
 

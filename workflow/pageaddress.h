@@ -13,4 +13,8 @@ QString PageAddress(const QString &url);
 // shows it compare equal when they name one place.
 QString EncodedAddress(const QString &url);
 
+// A link target that opens another page than pageUrl by its address (http,
+// https or file): not a script, not a place within that page.
+bool OpensAnotherPage(const QString &href, const QString &pageUrl);
+
 } // namespace pagewick::workflow

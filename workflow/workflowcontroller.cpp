@@ -126,6 +126,7 @@ void WorkflowController::continueChain()
 void WorkflowController::cancelPendingNextPage()
 {
     m_navigationWatch.stop();
+    m_unansweredClick.reset();
     if (m_pacing.cancel())
         m_form.setStatusText(PacingCancelledText());
 }
@@ -186,6 +187,8 @@ void WorkflowController::followNextLink(bool guardAgainstLoops)
         // lost: the page it opens is still the chain's.
         if (result == ClickResult::Clicked)
             m_chain.recordFollowed(page->url, link.href);
+        else if (guardAgainstLoops && OpensAnotherPage(link.href, page->url))
+            m_unansweredClick = UnansweredClick{page->url, link.href};
         // A script link may start nothing at all; the chain must not wait
         // for a page that never comes.
         if (guardAgainstLoops && !outdated(generation) && m_loadsBegun == loadsBefore)
@@ -199,6 +202,16 @@ void WorkflowController::noNavigationAfterClick()
 {
     if (m_browser.isShutDown() || !m_form.optionChecked(SilentMode))
         return;
+    // The engine now and then drops a click's answer, and with it the click,
+    // while the page opens a window: the link's own address is what the
+    // click would have opened.
+    if (const std::optional<UnansweredClick> click = std::exchange(m_unansweredClick, std::nullopt)) {
+        m_chain.recordFollowed(click->pageUrl, click->href);
+        m_chainNavigationPending = true;
+        m_browser.navigate(click->href);
+        m_navigationWatch.start(qMax(0, m_timing.noNavigationMs));
+        return;
+    }
     m_chainNavigationPending = false;
     noNextLink();
 }
@@ -273,9 +286,19 @@ void WorkflowController::onDocumentComplete(FrameId frame, const QString &url)
     // The chain is on a page again.
     forgetRetries();
     const quint64 generation = m_runs.current();
-    const std::optional<QString> body = m_browser.readBodyText();
+    const quint64 loadsBefore = m_loadsBegun;
+    std::optional<QString> body = m_browser.readBodyText();
     if (outdated(generation))
         return;
+    // Now and then the engine drops the answer to a script sent as a page
+    // completes (a frame of it opening windows, say): a page still there is
+    // asked once more before it counts as blank, or a silent chain would
+    // stop on it without a word.
+    if (!body && m_loadsBegun == loadsBefore && m_browser.locationUrl() == url) {
+        body = m_browser.readBodyText();
+        if (outdated(generation))
+            return;
+    }
     // A document without a body (or one that cannot be read) is treated as
     // the blank page: nothing to extract.
     if (!body || HoldsOnlySpaces(*body)) {

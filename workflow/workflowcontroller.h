@@ -123,6 +123,14 @@ private:
     PacedStep m_pacing;
     // Runs from a silent chain's click until a page starts loading.
     QTimer m_navigationWatch;
+    // A next-page link with an address whose click went unanswered: should
+    // no page start loading, the watch opens the address itself, once.
+    struct UnansweredClick
+    {
+        QString pageUrl;
+        QString href;
+    };
+    std::optional<UnansweredClick> m_unansweredClick;
     quint64 m_loadsBegun = 0;
     // A new-window request is being answered: later ones join it.
     bool m_openingActiveLink = false;

@@ -24,6 +24,7 @@ public:
     int failedLoads = 0;
     std::optional<pagewick::workflow::LoadedPage> page;
     std::optional<QString> bodyText = QStringLiteral("正文");
+    int lostBodyAnswers = 0; // the first reads of the body answer nothing
     std::optional<QString> activeHref;
     bool scriptsSucceed = true;
     bool shutDown = false;
@@ -71,6 +72,10 @@ public:
     {
         if (whileReading)
             whileReading();
+        if (lostBodyAnswers > 0) {
+            --lostBodyAnswers;
+            return std::nullopt;
+        }
         return bodyText;
     }
     std::optional<QString> readActiveElementHref() override

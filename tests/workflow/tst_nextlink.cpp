@@ -1,4 +1,5 @@
 #include "workflow/nextlink.h"
+#include "workflow/pageaddress.h"
 
 #include <QtTest>
 
@@ -217,6 +218,29 @@ private slots:
         const LoadedPage page = Page(QStringLiteral("http://h/2"), {QStringLiteral("A|下一页|下一页|http://h/1")});
 
         QCOMPARE(ChooseNextLink(page, QStringLiteral("下一页"), chain).index, 0);
+    }
+
+    // Which next-page targets the chain may open by their address when the
+    // click on them went unanswered.
+    void opensAnotherPage_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("another page") << "http://h/4.html" << true;
+        QTest::newRow("https, Chinese path") << "https://h/%E7%AC%AC4%E7%AB%A0.html" << true;
+        QTest::newRow("a file") << "file:///tmp/%E7%AC%AC4.htm" << true;
+        QTest::newRow("a query of the page") << "http://h/3.html?p=2" << true;
+        QTest::newRow("the page itself") << "http://h/3.html" << false;
+        QTest::newRow("a place within the page") << "http://h/3.html#next" << false;
+        QTest::newRow("script") << "javascript:next()" << false;
+        QTest::newRow("no target") << "" << false;
+        QTest::newRow("mail") << "mailto:a@h" << false;
+    }
+    void opensAnotherPage()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, opens);
+        QCOMPARE(pagewick::workflow::OpensAnotherPage(target, QStringLiteral("http://h/3.html")), opens);
     }
 };
 

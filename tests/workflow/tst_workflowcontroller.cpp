@@ -101,24 +101,29 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("questions");
         QTest::addColumn<bool>("extracted");
+        QTest::addColumn<int>("lostAnswers"); // body reads answered by nothing first
 
         const QStringList none;
         const QStringList asked{kLoaded};
         QTest::newRow("frame document") << quint64(2) << QVariant(QStringLiteral("正文")) << true << true
-                                        << "旧标题" << none << false;
+                                        << "旧标题" << none << false << 0;
         QTest::newRow("empty body") << quint64(1) << QVariant(QString()) << true << true << "Pagewick"
-                                    << none << false;
+                                    << none << false << 0;
         QTest::newRow("only spaces") << quint64(1) << QVariant(QStringLiteral("   ")) << false << true
-                                     << "Pagewick" << none << false;
-        QTest::newRow("no body") << quint64(1) << QVariant() << true << true << "Pagewick" << none << false;
+                                     << "Pagewick" << none << false << 0;
+        QTest::newRow("no body") << quint64(1) << QVariant() << true << true << "Pagewick" << none << false << 0;
         QTest::newRow("line breaks count") << quint64(1) << QVariant(QStringLiteral("\r\n")) << true << true
-                                           << "页 - 提取结束" << none << true;
+                                           << "页 - 提取结束" << none << true << 0;
         QTest::newRow("a tab counts") << quint64(1) << QVariant(QStringLiteral(" \t ")) << true << true
-                                      << "页 - 提取结束" << none << true;
+                                      << "页 - 提取结束" << none << true << 0;
         QTest::newRow("answer mode, OK") << quint64(1) << QVariant(QStringLiteral("正文")) << false << true
-                                         << "页 - 提取结束" << asked << true;
+                                         << "页 - 提取结束" << asked << true << 0;
         QTest::newRow("answer mode, Cancel") << quint64(1) << QVariant(QStringLiteral("正文")) << false
-                                             << false << "旧标题" << asked << false;
+                                             << false << "旧标题" << asked << false << 0;
+        QTest::newRow("body answer lost once") << quint64(1) << QVariant(QStringLiteral("正文")) << true << true
+                                               << "页 - 提取结束" << none << true << 1;
+        QTest::newRow("body answer lost twice") << quint64(1) << QVariant(QStringLiteral("正文")) << true << true
+                                                << "Pagewick" << none << false << 2;
     }
     void pageLoaded()
     {
@@ -129,8 +134,10 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(QStringList, questions);
         QFETCH(bool, extracted);
+        QFETCH(int, lostAnswers);
         Rig rig;
         rig.browser.bodyText = body.isValid() ? std::optional<QString>(body.toString()) : std::nullopt;
+        rig.browser.lostBodyAnswers = lostAnswers;
         rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("页"), QString());
         rig.form.options[1] = silentMode;
         rig.form.nextName = QStringLiteral("不存在");
@@ -773,28 +780,35 @@ private slots:
         QTest::addColumn<bool>("silent");
         QTest::addColumn<QString>("meanwhile");
         QTest::addColumn<QStringList>("notices");
-        QTest::newRow("nothing loads") << true << "" << QStringList{kNotice};
-        QTest::newRow("a page starts loading") << true << "load" << QStringList{};
+        QTest::addColumn<QStringList>("navigations");
+        QTest::newRow("nothing loads") << true << "" << QStringList{kNotice} << QStringList{};
+        QTest::newRow("a page starts loading") << true << "load" << QStringList{} << QStringList{};
         QTest::newRow("a page starts loading while the click is answered") << true << "load during click"
-                                                                          << QStringList{};
-        QTest::newRow("silent mode unticked") << true << "untick" << QStringList{};
-        QTest::newRow("the user presses Go") << true << "go" << QStringList{};
-        QTest::newRow("by hand") << false << "" << QStringList{};
+                                                                          << QStringList{} << QStringList{};
+        QTest::newRow("silent mode unticked") << true << "untick" << QStringList{} << QStringList{};
+        QTest::newRow("the user presses Go") << true << "go" << QStringList{} << QStringList{};
+        QTest::newRow("by hand") << false << "" << QStringList{} << QStringList{};
         // The click may have been made all the same.
-        QTest::newRow("the click's answer lost") << true << "answer lost" << QStringList{kNotice};
+        QTest::newRow("the click's answer lost") << true << "answer lost" << QStringList{kNotice} << QStringList{};
+        // Its address is opened instead, once; nothing loads, so the chain ends.
+        QTest::newRow("the click's answer lost, link with an address")
+            << true << "answer lost, address" << QStringList{kNotice} << QStringList{QStringLiteral("http://h/2")};
     }
     void clickThatLoadsNothing()
     {
         QFETCH(bool, silent);
         QFETCH(QString, meanwhile);
         QFETCH(QStringList, notices);
+        QFETCH(QStringList, navigations);
         Rig rig;
         rig.form.options[1] = silent;
         rig.form.scripted.setAnswerWhenEmpty(true);
-        rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("页"), QStringLiteral("javascript:;"));
+        const bool withAddress = meanwhile == QLatin1String("answer lost, address");
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("页"),
+                                      withAddress ? QStringLiteral("http://h/2") : QStringLiteral("javascript:;"));
         if (meanwhile == QLatin1String("load during click"))
             rig.browser.whileClicking = [&] { rig.controller.onDownloadBegin(); };
-        if (meanwhile == QLatin1String("answer lost"))
+        if (meanwhile.startsWith(QLatin1String("answer lost")))
             rig.browser.clickResults = {ClickResult::Failed};
 
         rig.controller.extract();
@@ -807,9 +821,10 @@ private slots:
         }
         if (meanwhile == QLatin1String("go"))
             rig.controller.beginChain();
-        QTest::qWait(ShortTiming().noNavigationMs * 3);
+        QTest::qWait(ShortTiming().noNavigationMs * 4);
 
         QCOMPARE(rig.form.scripted.notices, notices);
+        QCOMPARE(rig.browser.navigations, navigations);
         QCOMPARE(rig.form.focus, notices.isEmpty() ? QStringList{} : QStringList{QStringLiteral("Txt_Next")});
     }
 
