@@ -291,10 +291,11 @@ void WorkflowController::onDocumentComplete(FrameId frame, const QString &url)
     if (outdated(generation))
         return;
     // Now and then the engine drops the answer to a script sent as a page
-    // completes (a frame of it opening windows, say): a page still there is
-    // asked once more before it counts as blank, or a silent chain would
-    // stop on it without a word.
-    if (!body && m_loadsBegun == loadsBefore && m_browser.locationUrl() == url) {
+    // completes (a frame of it opening windows, say): a page still there
+    // (no load begun since; it may have moved within itself) is asked once
+    // more before it counts as blank, or a silent chain would stop on it
+    // without a word.
+    if (!body && m_loadsBegun == loadsBefore) {
         body = m_browser.readBodyText();
         if (outdated(generation))
             return;
@@ -396,6 +397,14 @@ void WorkflowController::readFailed()
 
 void WorkflowController::onNavigateComplete2(FrameId frame, const QString &)
 {
+    // A move within the document (a fragment, pushState, replaceState)
+    // commits no new document: its scripts are there already, and scripts
+    // sent during such moves may go unanswered for the whole of their limit.
+    if (frame == m_browser.topFrame()) {
+        if (m_scriptsRunForLoad == m_loadsBegun)
+            return;
+        m_scriptsRunForLoad = m_loadsBegun;
+    }
     for (const QString &script : SuppressionScripts())
         m_browser.execScript(frame, script);
 }

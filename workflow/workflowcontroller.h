@@ -132,6 +132,8 @@ private:
     };
     std::optional<UnansweredClick> m_unansweredClick;
     quint64 m_loadsBegun = 0;
+    // The load whose committed document got the suppression scripts.
+    std::optional<quint64> m_scriptsRunForLoad;
     // A new-window request is being answered: later ones join it.
     bool m_openingActiveLink = false;
     bool m_newWindowAskedMeanwhile = false;

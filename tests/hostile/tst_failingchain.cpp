@@ -403,8 +403,7 @@ private slots:
         HostileWindow w;
         QVERIFY(w.ready());
         // A page big enough that its read takes a while, moving within
-        // itself all the while. (Every move is a NavigateComplete2 whose
-        // handler runs the suppression scripts, so moves come at a pace.)
+        // itself all the while (every move is a NavigateComplete2).
         QString filler;
         for (int k = 0; k < 4000; ++k)
             filler += QStringLiteral("<div class=\"c\"><a href=\"/u/%1\">读者%1</a><span>好看好看好看</span><em>赞</em></div>").arg(k);

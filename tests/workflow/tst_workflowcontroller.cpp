@@ -175,6 +175,24 @@ private slots:
         QCOMPARE(rig.browser.startScripts, scripts);
     }
 
+    // The top-level document gets them once per load: moves within it
+    // (fragment, pushState) commit no new document.
+    void suppressionScriptsOncePerDocument()
+    {
+        Rig rig;
+        const QString url = QStringLiteral("http://h/1");
+        rig.controller.onNavigateComplete2(1, url);
+        const int perDocument = rig.browser.scripts.size();
+        rig.controller.onNavigateComplete2(1, url + QStringLiteral("#p2"));
+        rig.controller.onNavigateComplete2(1, url + QStringLiteral("?p=3"));
+        QCOMPARE(rig.browser.scripts.size(), perDocument);
+
+        rig.controller.onDownloadBegin();
+        rig.controller.onNavigateComplete2(1, QStringLiteral("http://h/2"));
+        QCOMPARE(rig.browser.scripts.size(), 2 * perDocument);
+        QVERIFY(perDocument > 0);
+    }
+
     void newWindowOpensTheActiveLinkInPlace_data()
     {
         QTest::addColumn<QVariant>("activeHref");
