@@ -16,12 +16,6 @@ bool IsPlainFileName(const QString &file)
         && !file.contains(QLatin1Char('/'));
 }
 
-bool PageWasSaved(const QString &status)
-{
-    const std::optional<workflow::LedgerStatus> parsed = workflow::ParseLedgerStatus(status);
-    return parsed && workflow::WroteFile(*parsed);
-}
-
 bool IsRepeat(const QString &status)
 {
     return workflow::ParseLedgerStatus(status) == workflow::LedgerStatus::Repeat;
@@ -41,7 +35,7 @@ QList<workflow::LedgerEntry> BookEntries(const QList<workflow::LedgerEntry> &led
     QHash<QString, qsizetype> placeOfAddress;
     for (qsizetype line = 0; line < ledger.size(); ++line) {
         const workflow::LedgerEntry &entry = ledger.at(line);
-        if (!PageWasSaved(entry.status))
+        if (!workflow::WroteFile(entry.status))
             continue;
         const auto found = placeOfAddress.constFind(entry.address);
         if (found == placeOfAddress.constEnd()) {

@@ -1,5 +1,7 @@
 #include "book/chapters.h"
 
+#include "text/spaces.h"
+
 namespace pagewick::book {
 
 namespace {
@@ -26,15 +28,6 @@ QStringList SplitLines(const QString &content)
 
 } // namespace
 
-bool IsBlankLine(const QString &line)
-{
-    for (const QChar c : line) {
-        if (!c.isSpace())
-            return false;
-    }
-    return true;
-}
-
 QStringList PageLines(const QString &content)
 {
     QStringList lines = SplitLines(content);
@@ -44,10 +37,10 @@ QStringList PageLines(const QString &content)
         lines.removeFirst();
 
     qsizetype first = 0;
-    while (first < lines.size() && IsBlankLine(lines.at(first)))
+    while (first < lines.size() && text::IsBlank(lines.at(first)))
         ++first;
     qsizetype end = lines.size();
-    while (end > first && IsBlankLine(lines.at(end - 1)))
+    while (end > first && text::IsBlank(lines.at(end - 1)))
         --end;
     return lines.mid(first, end - first);
 }

@@ -34,7 +34,4 @@ QStringList PageLines(const QString &content);
 // Consecutive pages with the same title form one chapter.
 QList<Chapter> JoinChapters(const QList<BookPage> &pages);
 
-// A line with nothing but blanks (spaces, tabs, ideographic spaces).
-bool IsBlankLine(const QString &line);
-
 } // namespace pagewick::book

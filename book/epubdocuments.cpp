@@ -1,6 +1,7 @@
 #include "book/epubdocuments.h"
 
 #include "book/xmltext.h"
+#include "text/spaces.h"
 
 #include <QDir>
 #include <QUuid>
@@ -20,7 +21,7 @@ QString ChapterId(qsizetype index)
 // A reader's table of contents needs a text for every entry.
 QString ShownTitle(const EpubBook &book, const QString &title)
 {
-    if (!IsBlankLine(title))
+    if (!text::IsBlank(title))
         return title;
     return book.language == QLatin1String("zh") ? QStringLiteral("（无标题）") : QStringLiteral("Untitled");
 }
@@ -163,7 +164,7 @@ QByteArray ChapterDocument(const EpubBook &book, qsizetype index)
     xhtml += QStringLiteral("</h1>\n");
     for (const QString &line : chapter.lines) {
         const QString paragraph = XmlText(line.trimmed());
-        if (IsBlankLine(paragraph))
+        if (text::IsBlank(paragraph))
             continue;
         xhtml += QLatin1String("<p>");
         xhtml += paragraph;

@@ -153,6 +153,9 @@ public:
     quint64 timedOutSerial = 0;
     // The load finishLoadNow() stopped: its stop is reported as a completion.
     quint64 finishedEarlySerial = 0;
+    // Stops the load under way, marking it in `mark` (one of the serials
+    // above) for the report of its end.
+    void stopLoadReportedAs(quint64 &mark);
 };
 
 void WebBrowser::Private::connectPage()
@@ -380,6 +383,14 @@ void WebBrowser::Private::documentParsed(quint64 serial)
         const QString url = lastLoadUrl.toString();
         post([this, url] { emit q->LoadStalled(kTopLevelFrame, url); });
     });
+}
+
+void WebBrowser::Private::stopLoadReportedAs(quint64 &mark)
+{
+    if (!page || !page->isLoading())
+        return;
+    mark = loadSerial;
+    page->triggerAction(QWebEnginePage::Stop);
 }
 
 void WebBrowser::Private::settleLoadWaitsIfLoaded()
@@ -702,18 +713,12 @@ void WebBrowser::setResponseLimit(int milliseconds)
 
 void WebBrowser::failLoadNow()
 {
-    if (!d->page || !d->page->isLoading())
-        return;
-    d->timedOutSerial = d->loadSerial;
-    d->page->triggerAction(QWebEnginePage::Stop);
+    d->stopLoadReportedAs(d->timedOutSerial);
 }
 
 void WebBrowser::finishLoadNow()
 {
-    if (!d->page || !d->page->isLoading())
-        return;
-    d->finishedEarlySerial = d->loadSerial;
-    d->page->triggerAction(QWebEnginePage::Stop);
+    d->stopLoadReportedAs(d->finishedEarlySerial);
 }
 
 } // namespace pagewick::browser

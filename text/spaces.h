@@ -26,4 +26,15 @@ inline QStringView TrimLineSpaces(QStringView s)
     return s.mid(b, e - b);
 }
 
+// s holds nothing but white space (QChar::isSpace: spaces, tabs, line
+// breaks, the ideographic space), or nothing at all.
+inline bool IsBlank(QStringView s)
+{
+    for (const QChar c : s) {
+        if (!c.isSpace())
+            return false;
+    }
+    return true;
+}
+
 } // namespace pagewick::text

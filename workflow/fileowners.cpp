@@ -16,8 +16,7 @@ void FileOwners::learnDirectory(FileSystem &fileSystem, const QString &directory
     if (!ledger)
         return;
     for (const LedgerEntry &entry : ParseLedger(*ledger)) {
-        const std::optional<LedgerStatus> status = ParseLedgerStatus(entry.status);
-        if (status && WroteFile(*status) && !entry.file.isEmpty())
+        if (WroteFile(entry.status) && !entry.file.isEmpty())
             recordWritten(directory + entry.file, entry.address);
     }
 }

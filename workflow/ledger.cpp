@@ -96,6 +96,12 @@ bool WroteFile(LedgerStatus status)
            || status == LedgerStatus::Repeat;
 }
 
+bool WroteFile(const QString &statusText)
+{
+    const std::optional<LedgerStatus> status = ParseLedgerStatus(statusText);
+    return status && WroteFile(*status);
+}
+
 QList<LedgerEntry> ParseLedger(const QByteArray &utf8)
 {
     QList<LedgerEntry> entries;

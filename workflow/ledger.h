@@ -39,6 +39,8 @@ QString LedgerStatusText(LedgerStatus status);
 std::optional<LedgerStatus> ParseLedgerStatus(const QString &text);
 // Saved, empty and repeat lines name a file that was written.
 bool WroteFile(LedgerStatus status);
+// The same for a status column as written; false for one not known.
+bool WroteFile(const QString &statusText);
 
 // The address of the last line with the status saved: where collecting
 // stopped the last time.

@@ -1,5 +1,6 @@
 #include "workflow/savecommand.h"
 
+#include "text/spaces.h"
 #include "workflow/chapterfilename.h"
 #include "workflow/filesystem.h"
 #include "workflow/localecodec.h"
@@ -31,16 +32,6 @@ bool IsNameOfTitle(const QString &path, const QString &directory, const QString 
     bool isNumber = false;
     const int number = match.hasMatch() ? match.captured(1).toInt(&isNumber) : 0;
     return isNumber && number >= 2 && NumberedPath(directory, title, number) == path;
-}
-
-// Detection and the keywords found nothing: the title line alone, or blanks.
-bool IsBlank(const QString &body)
-{
-    for (const QChar c : body) {
-        if (!c.isSpace())
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -93,7 +84,8 @@ SaveOutcome SaveCommand::save(FileSystem &fileSystem, const QString &directory,
     const QString page = PageAddress(address);
     if (outcome.written) {
         m_owners.recordWritten(outcome.path, address);
-        if (IsBlank(body))
+        // Detection and the keywords found nothing: the title line alone, or blanks.
+        if (text::IsBlank(body))
             outcome.status = LedgerStatus::Empty;
         else if (body == m_lastBody && page != m_lastPage)
             outcome.status = LedgerStatus::Repeat;

@@ -147,8 +147,7 @@ void WorkflowController::followNextLink(bool guardAgainstLoops)
     constexpr int kLookups = 3;
     for (int attempt = 0; attempt < kLookups; ++attempt) {
         if (attempt > 0
-            && !PauseWhile(m_timing.linkChangedPauseMs,
-                           [this, generation] { return !outdated(generation) && !m_browser.isShutDown(); }))
+            && !PauseWhile(m_timing.linkChangedPauseMs, [this, generation] { return !outdated(generation); }))
             return;
         const std::optional<LoadedPage> page = m_browser.readLinks();
         // A run that started while the page was read owns the page now.
@@ -192,10 +191,15 @@ void WorkflowController::followNextLink(bool guardAgainstLoops)
         // A script link may start nothing at all; the chain must not wait
         // for a page that never comes.
         if (guardAgainstLoops && !outdated(generation) && m_loadsBegun == loadsBefore)
-            m_navigationWatch.start(qMax(0, m_timing.noNavigationMs));
+            watchForNavigation();
         return;
     }
     noNextLink();
+}
+
+void WorkflowController::watchForNavigation()
+{
+    m_navigationWatch.start(qMax(0, m_timing.noNavigationMs));
 }
 
 void WorkflowController::noNavigationAfterClick()
@@ -209,7 +213,7 @@ void WorkflowController::noNavigationAfterClick()
         m_chain.recordFollowed(click->pageUrl, click->href);
         m_chainNavigationPending = true;
         m_browser.navigate(click->href);
-        m_navigationWatch.start(qMax(0, m_timing.noNavigationMs));
+        watchForNavigation();
         return;
     }
     m_chainNavigationPending = false;

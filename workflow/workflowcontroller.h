@@ -95,6 +95,8 @@ private:
     void continueChain();
     // A paced click and a watch for the click's page are called off.
     void cancelPendingNextPage();
+    // Ends the chain should no page start loading within noNavigationMs.
+    void watchForNavigation();
     void noNavigationAfterClick();
     // The chain ends: no next-page link, or none that opened a page.
     void noNextLink();
@@ -163,7 +165,7 @@ QString PageLoadedQuestion();
 
 // The notice of "接着上次" in a save directory without a saved page.
 QString NothingCollectedNotice();
-// The status line when the next-page link changed under two clicks in a row.
+// The status line when the next-page link changed before each of its clicks.
 QString LinkChangedText();
 
 } // namespace pagewick::workflow
