@@ -48,8 +48,34 @@ rc=0
 timeout 8 "$prefix/bin/pagewick" > "$work/run.log" 2>&1 || rc=$?
 [ "$rc" -eq 124 ] || { cat "$work/run.log"; echo "the installed program ended by itself ($rc)"; exit 1; }
 cp "$build/tests/window/tst_installedprogram" "$prefix/bin/"
-"$prefix/bin/tst_installedprogram" > "$work/check.log" 2>&1 || { cat "$work/check.log"; exit 1; }
-grep '^Totals:' "$work/check.log"
+# The user's own start addresses come first, then those beside the program.
+printf 'http://beside.example/\n' > "$prefix/bin/favorites.ini"
+check_installed() { # user home expected-save-directory
+    local user=$1 home=$2
+    mkdir -p "$home/.config/pagewick" "$home/Documents"
+    printf 'http://user.example/\n' > "$home/.config/pagewick/favorites.ini"
+    local as=()
+    if [ "$user" != "$(id -un)" ]; then
+        chown -R "$user" "$home"
+        as=(setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups)
+    fi
+    "${as[@]}" env -u XDG_RUNTIME_DIR HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
+        XDG_CACHE_HOME="$home/.cache" PAGEWICK_EXPECTED_SAVE_DIRECTORY="$3" \
+        PAGEWICK_EXPECTED_USER_FAVORITE=http://user.example/ \
+        PAGEWICK_EXPECTED_PROGRAM_FAVORITE=http://beside.example/ \
+        "$prefix/bin/tst_installedprogram" > "$work/check.log" 2>&1 || { cat "$work/check.log"; exit 1; }
+    grep '^Totals:' "$work/check.log"
+}
+# Where the program's directory can be written, the chapters go there ...
+check_installed "$(id -un)" "$work/own-home" "$prefix/bin/"
+# ... and where it cannot (an install under /usr), into the user's documents.
+if [ "$(id -u)" -eq 0 ]; then
+    chmod 755 "$work"
+    chmod -R a+rX "$prefix"
+    chmod a-w "$prefix/bin"
+    check_installed nobody "$work/user-home" "$work/user-home/Documents/Pagewick/"
+    chmod u+w "$prefix/bin"
+fi
 
 echo "== Debian package"
 (cd "$build" && cpack -G DEB -B "$work/deb" >/dev/null)

@@ -50,6 +50,10 @@ public:
     // The executable's directory, or the one the seams gave.
     QString programDirectory() const;
     const FrmmainSeams &seams() const { return m_seams; }
+    // The save directory start-up chose in place of an unwritable program
+    // directory: made at the first save. Empty otherwise.
+    QString saveDirectoryMadeOnDemand() const { return m_saveDirectoryMadeOnDemand; }
+    void setSaveDirectoryMadeOnDemand(const QString &directory) { m_saveDirectoryMadeOnDemand = directory; }
 
     // Controls of the window.
     QLabel *Lab_url = nullptr;
@@ -103,6 +107,7 @@ private:
     FrmmainSeams m_seams;
     std::unique_ptr<workflow::MessagePrompt> m_ownPrompt;
     bool m_laidOut = false;
+    QString m_saveDirectoryMadeOnDemand;
 };
 
 } // namespace pagewick::window

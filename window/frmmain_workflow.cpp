@@ -35,6 +35,7 @@ public:
         return m_window.Check1.at(size_t(index))->checkState() == Qt::Checked;
     }
     QString saveDirectory() override { return m_window.Txt_dir->text(); }
+    QString saveDirectoryMadeOnDemand() override { return m_window.saveDirectoryMadeOnDemand(); }
     QString nextLinkName() override { return m_window.Txt_Next->text(); }
     QString keyword(int index) override { return m_window.Txt_gjz.at(size_t(index))->text(); }
     int pageIntervalSeconds() override { return m_window.Spn_jiange->value(); }

@@ -5,9 +5,11 @@
 #include "window/shellwindows.h"
 #include "workflow/filesystem.h"
 #include "workflow/localecodec.h"
+#include "workflow/savedirectory.h"
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStandardPaths>
 
 namespace pagewick::window {
 
@@ -16,6 +18,16 @@ QString initialSaveDirectory(const QString &programDirectory)
     if (programDirectory.endsWith(QLatin1Char('/')))
         return programDirectory;
     return programDirectory + QLatin1Char('/');
+}
+
+QStringList favoritesFiles(const QString &programDirectory)
+{
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    QStringList files;
+    if (!config.isEmpty())
+        files << config + QStringLiteral("/pagewick/favorites.ini");
+    files << initialSaveDirectory(programDirectory) + QStringLiteral("favorites.ini");
+    return files;
 }
 
 QStringList splitStartAddressLines(const QString &text)
@@ -54,10 +66,14 @@ void runStartup(Frmmain &window, ShellWindowProvider &shellWindows)
 {
     window.WebBrowser1->Navigate(QStringLiteral("about:blank"));
 
-    window.Txt_dir->setText(initialSaveDirectory(window.programDirectory()));
+    const QString programDirectory = initialSaveDirectory(window.programDirectory());
+    const QString saveDirectory = workflow::StartingSaveDirectory(window.fileSystem(), programDirectory);
+    window.Txt_dir->setText(saveDirectory);
+    if (saveDirectory != programDirectory)
+        window.setSaveDirectoryMadeOnDemand(saveDirectory);
 
-    const QString favorites = window.Txt_dir->text() + QStringLiteral("favorites.ini");
-    window.Combo1->addItems(readStartAddresses(window.fileSystem(), favorites));
+    for (const QString &favorites : favoritesFiles(programDirectory))
+        window.Combo1->addItems(readStartAddresses(window.fileSystem(), favorites));
 
     const int countBeforeScan = window.Combo1->count();
     if (const auto windows = shellWindows.windows())

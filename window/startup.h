@@ -15,6 +15,11 @@ class ShellWindowProvider;
 // The save directory the window starts with: the directory with one "/" at its end.
 QString initialSaveDirectory(const QString &programDirectory);
 
+// The start-address lists read at start, in this order: the user's own
+// (pagewick/favorites.ini in the user's configuration folder), then the one
+// beside the program.
+QStringList favoritesFiles(const QString &programDirectory);
+
 // The entries of a start-address list, one per line. A line ends at CR LF, a
 // lone CR or a lone LF; the last one needs no end, and an end after it adds no
 // entry. Lines are kept verbatim, empty ones included.

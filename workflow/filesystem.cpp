@@ -45,6 +45,25 @@ QByteArray directoryOf(const QByteArray &path)
     return path.left(slash);
 }
 
+WriteFailure failureOf(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return WriteFailure::NoPermission;
+    case ENOENT:
+    case ENOTDIR:
+        return WriteFailure::NoDirectory;
+    case EROFS:
+        return WriteFailure::ReadOnlyDisk;
+    case ENOSPC:
+    case EDQUOT:
+        return WriteFailure::DiskFull;
+    default:
+        return WriteFailure::Other;
+    }
+}
+
 mode_t defaultFileMode()
 {
     const mode_t mask = ::umask(0);
@@ -97,33 +116,23 @@ public:
         return data;
     }
 
+    WriteFailure lastWriteFailure() override { return m_lastFailure; }
+
+    bool canWriteIn(const QString &directory) override
+    {
+        struct stat st;
+        const QByteArray native = nativePath(directory);
+        return !native.isEmpty() && ::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode)
+               && ::access(native.constData(), W_OK | X_OK) == 0;
+    }
+
     bool writeFileReplacing(const QString &path, const QByteArray &bytes) override
     {
-        const QByteArray target = nativePath(path);
-        if (target.isEmpty())
-            return false;
-        mode_t mode = defaultFileMode();
-        struct stat st;
-        if (::stat(target.constData(), &st) == 0) {
-            // A file without any write permission is read-only even to the
-            // superuser, whom access() would let through.
-            const bool readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-            if (!S_ISREG(st.st_mode) || readOnly || ::access(target.constData(), W_OK) != 0)
-                return false;
-            mode = st.st_mode & 07777;
-        }
-        QByteArray temp = directoryOf(target) + "/.pagewick-save-XXXXXX";
-        const int fd = ::mkstemp(temp.data());
-        if (fd < 0)
-            return false;
-        bool ok = writeAll(fd, bytes);
-        ok = (::fchmod(fd, mode) == 0) && ok;
-        ok = (::fsync(fd) == 0) && ok;
-        ok = (::close(fd) == 0) && ok;
-        if (ok && ::rename(temp.constData(), target.constData()) == 0)
-            return true;
-        ::unlink(temp.constData());
-        return false;
+        m_lastFailure = WriteFailure::Other;
+        const bool written = replace(path, bytes);
+        if (written)
+            m_lastFailure = WriteFailure::None;
+        return written;
     }
 
     bool appendFile(const QString &path, const QByteArray &bytes) override
@@ -138,9 +147,64 @@ public:
         const bool ok = writeAll(fd, bytes);
         return (::close(fd) == 0) && ok;
     }
+
+private:
+    // Notes the reason of the first step that failed.
+    bool failed(int error)
+    {
+        if (m_lastFailure == WriteFailure::Other)
+            m_lastFailure = failureOf(error);
+        return false;
+    }
+
+    bool replace(const QString &path, const QByteArray &bytes)
+    {
+        const QByteArray target = nativePath(path);
+        if (target.isEmpty())
+            return false;
+        mode_t mode = defaultFileMode();
+        struct stat st;
+        if (::stat(target.constData(), &st) == 0) {
+            // A file without any write permission is read-only even to the
+            // superuser, whom access() would let through.
+            const bool readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+            if (!S_ISREG(st.st_mode) || readOnly || ::access(target.constData(), W_OK) != 0) {
+                m_lastFailure = WriteFailure::FileRefused;
+                return false;
+            }
+            mode = st.st_mode & 07777;
+        }
+        QByteArray temp = directoryOf(target) + "/.pagewick-save-XXXXXX";
+        const int fd = ::mkstemp(temp.data());
+        if (fd < 0)
+            return failed(errno);
+        bool ok = writeAll(fd, bytes) || failed(errno);
+        ok = (::fchmod(fd, mode) == 0 || failed(errno)) && ok;
+        ok = (::fsync(fd) == 0 || failed(errno)) && ok;
+        ok = (::close(fd) == 0 || failed(errno)) && ok;
+        if (ok && (::rename(temp.constData(), target.constData()) == 0 || failed(errno)))
+            return true;
+        ::unlink(temp.constData());
+        return false;
+    }
+
+    WriteFailure m_lastFailure = WriteFailure::None;
 };
 
 } // namespace
+
+bool FailsEveryFile(WriteFailure failure)
+{
+    switch (failure) {
+    case WriteFailure::NoPermission:
+    case WriteFailure::NoDirectory:
+    case WriteFailure::ReadOnlyDisk:
+    case WriteFailure::DiskFull:
+        return true;
+    default:
+        return false;
+    }
+}
 
 FileSystem &realFileSystem()
 {

@@ -20,6 +20,9 @@ public:
     // Check1(index) has value 1.
     virtual bool optionChecked(int index) = 0;
     virtual QString saveDirectory() = 0;       // Txt_dir
+    // The save directory the program chose by itself, made at the first save
+    // should it be missing; empty when there is none.
+    virtual QString saveDirectoryMadeOnDemand() { return {}; }
     virtual QString nextLinkName() = 0;        // Txt_Next
     virtual QString keyword(int index) = 0;    // Txt_gjz(index)
     virtual int pageIntervalSeconds() = 0;     // Spn_jiange

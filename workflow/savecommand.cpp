@@ -76,10 +76,14 @@ SaveOutcome SaveCommand::save(FileSystem &fileSystem, const QString &directory,
 {
     SaveOutcome outcome;
     outcome.path = pathFor(fileSystem, directory, title, address);
-    if (outcome.path.isEmpty())
+    if (outcome.path.isEmpty()) {
         outcome.path = NumberedPath(directory, title, kMostNumbers + 1);
-    else
+        outcome.failure = WriteFailure::FileRefused;
+    } else {
         outcome.written = fileSystem.writeFileReplacing(outcome.path, encodeForLocale(text));
+        if (!outcome.written)
+            outcome.failure = fileSystem.lastWriteFailure();
+    }
     const QString body = SavedBody(text, title);
     const QString page = PageAddress(address);
     if (outcome.written) {
@@ -111,9 +115,36 @@ LedgerWrite SaveCommand::recordUnsaved(FileSystem &fileSystem, const QString &di
 QString SaveStatus(const SaveOutcome &outcome)
 {
     QString status = (outcome.written ? QStringLiteral("已保存：") : QStringLiteral("保存失败：")) + outcome.path;
-    if (outcome.ledger == LedgerWrite::Failed)
+    // A directory that takes no file takes no ledger line either: the chain
+    // stops there, so "goes on as usual" would not be true.
+    if (outcome.ledger == LedgerWrite::Failed && !FailsEveryFile(outcome.failure))
         status += QStringLiteral("（记录文件 ") + LedgerFileName() + QStringLiteral(" 无法写入，提取照常进行）");
     return status;
+}
+
+QString SaveStoppedNotice(const SaveOutcome &outcome, const QString &address)
+{
+    QString reason;
+    switch (outcome.failure) {
+    case WriteFailure::NoPermission:
+        reason = QStringLiteral("没有写入权限");
+        break;
+    case WriteFailure::NoDirectory:
+        reason = QStringLiteral("保存路径不存在");
+        break;
+    case WriteFailure::ReadOnlyDisk:
+        reason = QStringLiteral("磁盘只读");
+        break;
+    case WriteFailure::DiskFull:
+        reason = QStringLiteral("磁盘已满");
+        break;
+    default:
+        reason = QStringLiteral("无法写入");
+        break;
+    }
+    return QStringLiteral("   文件无法保存（%1），自动提取到此停止：\n%2\n"
+                          "换一个能写入的保存路径后，把下面的网址填入起始页网址，按“转到”就可以接着提取：\n%3    ")
+        .arg(reason, outcome.path, address);
 }
 
 } // namespace pagewick::workflow

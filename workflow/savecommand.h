@@ -1,5 +1,6 @@
 #pragma once
 
+#include "workflow/filesystem.h"
 #include "workflow/fileowners.h"
 #include "workflow/ledger.h"
 #include "workflow/ledgerwriter.h"
@@ -17,6 +18,8 @@ struct SaveOutcome
     bool written = false;
     LedgerStatus status = LedgerStatus::SaveFailed;
     LedgerWrite ledger = LedgerWrite::Written;
+    // Why the file was not written; None when it was.
+    WriteFailure failure = WriteFailure::None;
 };
 
 // The save command: Text1's text, in the locale's character set, into the
@@ -54,5 +57,9 @@ QString SavedBody(const QString &text, const QString &title);
 
 // The status line after a save.
 QString SaveStatus(const SaveOutcome &outcome);
+
+// The notice of a silent run that stops because its files cannot be saved
+// (FailsEveryFile of the outcome's failure) at the page of that address.
+QString SaveStoppedNotice(const SaveOutcome &outcome, const QString &address);
 
 } // namespace pagewick::workflow

@@ -9,6 +9,7 @@
 #include "workflow/loadfailure.h"
 #include "workflow/messageprompt.h"
 #include "workflow/pageaddress.h"
+#include "workflow/savedirectory.h"
 #include "workflow/suppression.h"
 
 #include <QMetaObject>
@@ -77,6 +78,7 @@ bool WorkflowController::outdated(quint64 generation)
 void WorkflowController::extract()
 {
     const quint64 generation = m_runs.begin();
+    m_saveStoppedChain = false;
     cancelPendingNextPage();
     // An earlier run waiting for the page or reading it gives up at once.
     m_browser.interruptWaits();
@@ -87,11 +89,20 @@ void WorkflowController::extract()
 
 void WorkflowController::save()
 {
-    const SaveOutcome outcome = m_saveCommand.save(m_form.fileSystem(), m_form.saveDirectory(),
-                                                   m_form.pageTitle(), m_browser.locationUrl(),
-                                                   m_form.resultText(), m_form.clock().now());
+    const QString directory = m_form.saveDirectory();
+    if (!directory.isEmpty() && directory == m_form.saveDirectoryMadeOnDemand())
+        CreateSaveDirectoryOnDemand(m_form.fileSystem(), directory);
+    const QString address = m_browser.locationUrl();
+    const SaveOutcome outcome = m_saveCommand.save(m_form.fileSystem(), directory, m_form.pageTitle(),
+                                                   address, m_form.resultText(), m_form.clock().now());
     m_tally.add(outcome.status, outcome.ledger == LedgerWrite::Written);
     m_form.setStatusText(SaveStatus(outcome));
+    // Every later page would fail alike: the rest of the book is not fetched for nothing.
+    if (!outcome.written && FailsEveryFile(outcome.failure) && m_form.optionChecked(SilentMode)) {
+        m_saveStoppedChain = true;
+        m_form.prompt().notify(SaveStoppedNotice(outcome, address));
+        endChain();
+    }
 }
 
 void WorkflowController::nextPage()
@@ -103,6 +114,8 @@ void WorkflowController::nextPage()
 
 void WorkflowController::continueChain()
 {
+    if (std::exchange(m_saveStoppedChain, false))
+        return;
     if (!m_form.optionChecked(SilentMode)) {
         followNextLink(false);
         return;

@@ -155,6 +155,9 @@ private:
         int status = 0;
     };
     std::optional<FailedLoad> m_failedLoad;
+    // The page's save failed in a way every later one would: its run
+    // stops before the next page.
+    bool m_saveStoppedChain = false;
     // The page being retried and its failures so far.
     QString m_retryUrl;
     int m_retryFailures = 0;

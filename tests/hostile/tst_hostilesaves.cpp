@@ -154,9 +154,14 @@ private slots:
         w.startAt(QStringLiteral("/p1.html"));
         QVERIFY(w.waitForNotices(1, 30000));
         QVERIFY(removed);
-        // The chain went to its end; the failed saves say so on the status line.
-        QCOMPARE(statusAtNotice,
-                 QStringLiteral("保存失败：") + dir + QLatin1Char('/') + FileOf(Title(3, QStringLiteral("消失"))));
+        // Every later chapter would fail alike: the chain stops at the first that does.
+        const QString failed = dir + QLatin1Char('/') + FileOf(Title(2, QStringLiteral("消失")));
+        QCOMPARE(statusAtNotice, QStringLiteral("保存失败：") + failed);
+        QVERIFY(w.prompt.notices.first().contains(failed));
+        QVERIFY(w.prompt.notices.first().contains(QStringLiteral("保存路径不存在")));
+        QTest::qWait(500);
+        QCOMPARE(w.prompt.notices.size(), 1);
+        QCOMPARE(w.server.requestCount(QStringLiteral("/p3.html")), 0);
         QVERIFY(!QFileInfo::exists(dir));
     }
 
@@ -247,16 +252,19 @@ private slots:
         w.startAt(QStringLiteral("/f1.html"));
         QVERIFY(w.waitForNotices(1, 90000));
 
-        // The ledger may fail along with the files, which the status line can add.
-        QVERIFY2(statusAtNotice.startsWith(QStringLiteral("保存失败：") + mountPoint.path() + QLatin1Char('/')
-                                           + FileOf(QStringLiteral("第24章 满"))),
-                 qPrintable(statusAtNotice));
         // Every file that is there is whole: a failed save leaves nothing half-written.
         QStringList files = QDir(mountPoint.path()).entryList(QDir::Files | QDir::Hidden);
         files.removeAll(pagewick::workflow::LedgerFileName());
         qInfo("full file system: %lld of %d chapters saved", qlonglong(files.size()), kChapters);
         QVERIFY(files.size() > 5);
         QVERIFY(files.size() < kChapters);
+        // The chain stopped at the first chapter that did not fit. The ledger
+        // may fail along with the files, which the status line can add.
+        const QString firstFailed = FileOf(QStringLiteral("第%1章 满").arg(files.size() + 1));
+        QVERIFY2(statusAtNotice.startsWith(QStringLiteral("保存失败：") + mountPoint.path() + QLatin1Char('/')
+                                           + firstFailed),
+                 qPrintable(statusAtNotice));
+        QVERIFY(w.prompt.notices.first().contains(QStringLiteral("磁盘已满")));
         for (const QString &name : files) {
             QFile f(mountPoint.path() + QLatin1Char('/') + name);
             QVERIFY(f.open(QIODevice::ReadOnly));

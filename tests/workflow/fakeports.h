@@ -142,6 +142,7 @@ class FakeFormPort : public pagewick::workflow::FormPort
 public:
     std::array<bool, 4> options{true, true, false, false};
     QString directory = QStringLiteral("/d/");
+    QString directoryMadeOnDemand;
     QString nextName = QStringLiteral("下一页");
     std::array<QString, 2> keywords;
     int interval = 0;
@@ -160,6 +161,7 @@ public:
 
     bool optionChecked(int index) override { return options.at(size_t(index)); }
     QString saveDirectory() override { return directory; }
+    QString saveDirectoryMadeOnDemand() override { return directoryMadeOnDemand; }
     QString nextLinkName() override { return nextName; }
     QString keyword(int index) override { return keywords.at(size_t(index)); }
     int pageIntervalSeconds() override { return interval; }

@@ -6,6 +6,7 @@
 #include "workflow/localecodec.h"
 #include "workflow/ledger.h"
 #include "workflow/savecommand.h"
+#include "workflow/savedirectory.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -516,8 +517,41 @@ private slots:
             QCOMPARE(ReadRaw((directory + QStringLiteral("卷.txt")).toUtf8()), QByteArray("good"));
         }
         QVERIFY(!missing.written);
+        QCOMPARE(missing.failure, pagewick::workflow::WriteFailure::NoDirectory);
+        if (::geteuid() != 0)
+            QCOMPARE(again.failure, pagewick::workflow::WriteFailure::NoPermission);
         // The ledger there fails too, which the status line may add.
         QVERIFY(SaveStatus(missing).startsWith(QStringLiteral("保存失败：") + directory + QStringLiteral("gone/卷.txt")));
+    }
+
+    // Where a run saves at start: beside the program when it can, else in
+    // the user's documents folder, else in the home folder.
+    void startingSaveDirectory_data()
+    {
+        QTest::addColumn<bool>("programDirectoryWritable");
+        QTest::addColumn<bool>("documentsFolder");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("writable") << true << true << "/opt/pw/";
+        QTest::newRow("documents") << false << true << "%1/Documents/Pagewick/";
+        QTest::newRow("home") << false << false << "%1/Pagewick/";
+    }
+    void startingSaveDirectory()
+    {
+        QFETCH(bool, programDirectoryWritable);
+        QFETCH(bool, documentsFolder);
+        QFETCH(QString, expected);
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", home.path().toUtf8());
+        qunsetenv("XDG_CONFIG_HOME");
+        FakeFileSystem fs;
+        if (!programDirectoryWritable)
+            fs.unwritable << QStringLiteral("/opt/pw");
+        if (documentsFolder)
+            fs.directories << home.path() + QStringLiteral("/Documents");
+        const QString start = pagewick::workflow::StartingSaveDirectory(fs, QStringLiteral("/opt/pw"));
+        qputenv("HOME", oldHome);
+        QCOMPARE(start, expected.arg(home.path()));
     }
 };
 

@@ -390,6 +390,51 @@ private slots:
                  fail ? QByteArray() : QStringLiteral("用户改过的\r\n文字").toUtf8());
     }
 
+    // A save that every later page would repeat stops a silent chain; one
+    // that only this file refuses does not.
+    void saveFailureInASilentChain_data()
+    {
+        QTest::addColumn<pagewick::workflow::WriteFailure>("failure");
+        QTest::addColumn<bool>("chainGoesOn");
+        QTest::newRow("disk full") << pagewick::workflow::WriteFailure::DiskFull << false;
+        QTest::newRow("no permission") << pagewick::workflow::WriteFailure::NoPermission << false;
+        QTest::newRow("file refused") << pagewick::workflow::WriteFailure::FileRefused << true;
+    }
+    void saveFailureInASilentChain()
+    {
+        QFETCH(pagewick::workflow::WriteFailure, failure);
+        QFETCH(bool, chainGoesOn);
+        Rig rig;
+        rig.form.options[1] = true;
+        rig.form.files.failWrites = true;
+        rig.form.files.failure = failure;
+        rig.browser.location = QStringLiteral("http://h/1");
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("甲"), QStringLiteral("http://h/2"));
+
+        rig.controller.onDocumentComplete(1, QStringLiteral("http://h/1"));
+
+        QCOMPARE(!rig.browser.clicked.isEmpty(), chainGoesOn);
+        QCOMPARE(rig.form.scripted.notices.size(), chainGoesOn ? 0 : 1);
+        if (!chainGoesOn) {
+            QVERIFY(rig.form.scripted.notices.first().contains(QStringLiteral("/d/甲.txt")));
+            QVERIFY(rig.form.scripted.notices.first().contains(QStringLiteral("http://h/1")));
+            QVERIFY2(rig.form.status.startsWith(QStringLiteral("本次提取 1 页：已保存 0，空白 0，重复 0，失败 1")),
+                     qPrintable(rig.form.status));
+        }
+    }
+
+    // The save directory the program chose by itself is made at the first save.
+    void saveDirectoryMadeAtTheFirstSave()
+    {
+        Rig rig;
+        rig.form.files.directories = {QStringLiteral("/home/u/Documents")};
+        rig.form.directory = rig.form.directoryMadeOnDemand = QStringLiteral("/home/u/Documents/Pagewick/");
+        rig.form.title = QStringLiteral("卷");
+        rig.controller.save();
+        QCOMPARE(rig.form.files.directories.last(), QStringLiteral("/home/u/Documents/Pagewick"));
+        QCOMPARE(rig.form.status, QStringLiteral("已保存：/home/u/Documents/Pagewick/卷.txt"));
+    }
+
     void savesOfTwoAddressesUnderOneTitle()
     {
         Rig rig;
