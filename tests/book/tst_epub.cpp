@@ -108,7 +108,7 @@ void TestEpub::container()
                                  "EPUB/toc.ncx", "EPUB/style.css", "EPUB/chapter0001.xhtml",
                                  "EPUB/chapter0002.xhtml"}));
     QVERIFY(entries.at(1).data.contains("full-path=\"EPUB/package.opf\""));
-    QVERIFY(entries.at(7).data.contains("<h1>第二章</h1>\n<p>乙</p>"));
+    QVERIFY(entries.at(7).data.contains("<h2>第二章</h2>\n<p>乙</p>"));
 }
 
 void TestEpub::identifier_data()
@@ -192,7 +192,7 @@ void TestEpub::chapterDocument()
     QVERIFY(xhtml.contains("<title>第一章 &lt;雨&gt; &amp; 风</title>"));
     QVERIFY(xhtml.contains("href=\"style.css\""));
     const qsizetype body = xhtml.indexOf("<body>");
-    QCOMPARE(xhtml.mid(body), QStringLiteral("<body>\n<h1>第一章 &lt;雨&gt; &amp; 风</h1>\n<p>雨下了一夜。</p>\n"
+    QCOMPARE(xhtml.mid(body), QStringLiteral("<body>\n<h2>第一章 &lt;雨&gt; &amp; 风</h2>\n<p>雨下了一夜。</p>\n"
                                              "<p>“谁？”</p>\n<p>ab</p>\n</body>\n</html>\n"));
 }
 
