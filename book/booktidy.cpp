@@ -167,7 +167,8 @@ QString RemovedReport(const QString &bookName, const QList<RemovedLine> &removed
 {
     const QString crlf = QStringLiteral("\r\n");
     QString report = QStringLiteral("《%1》合并成书时略去的行：%2 种").arg(bookName).arg(removed.size()) + crlf;
-    report += QStringLiteral("章的序号是它在书中的次序。勾选“保留全部原文”再合并一次，书中就保留这些行。") + crlf;
+    if (!removed.isEmpty())
+        report += QStringLiteral("章的序号是它在书中的次序。勾选“保留全部原文”再合并一次，书中就保留这些行。") + crlf;
     for (const RemovedLine &kind : removed) {
         report += crlf + kind.line + crlf;
         report += QStringLiteral("    略去 %1 次，在 %2 章中：第 %3 章")
