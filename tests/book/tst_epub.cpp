@@ -47,6 +47,7 @@ private slots:
     void xmlText();
     void chapterDocument();
     void tablesOfContentsListEveryChapter();
+    void volumesNest();
 };
 
 void TestEpub::container()
@@ -182,6 +183,38 @@ void TestEpub::tablesOfContentsListEveryChapter()
     }
     QCOMPARE(ChapterFileName(11999, 12000), QStringLiteral("chapter12000.xhtml"));
     QCOMPARE(ChapterFileName(0, 12000), QStringLiteral("chapter00001.xhtml"));
+}
+
+// Chapters before the first volume stay at the top, a volume's own page
+// without chapters has no list under it, a chapter whose text names the
+// volume has that line as the volume's heading instead of a paragraph.
+void TestEpub::volumesNest()
+{
+    const QList<Chapter> chapters = {{"楔子", {"甲"}},
+                                     {"第一卷 风起", {"卷首语"}},
+                                     {"第二卷 云涌", {}},
+                                     {"第一章 雨", {"乙"}},
+                                     {"第二章 晴", {"第三卷 终局", "丙"}}};
+    EpubBook book = Book(chapters);
+    book.places = ChapterPlaces(chapters);
+    const QString nav = QString::fromUtf8(NavDocument(book));
+    QVERIFY2(nav.contains("<ol>\n"
+                          "<li><a href=\"chapter0001.xhtml\">楔子</a></li>\n"
+                          "<li><a href=\"chapter0002.xhtml\">第一卷 风起</a></li>\n"
+                          "<li><a href=\"chapter0003.xhtml\">第二卷 云涌</a>\n<ol>\n"
+                          "<li><a href=\"chapter0004.xhtml\">第一章 雨</a></li>\n"
+                          "</ol>\n</li>\n"
+                          "<li><a href=\"chapter0005.xhtml\">第三卷 终局</a>\n<ol>\n"
+                          "<li><a href=\"chapter0005.xhtml#heading\">第二章 晴</a></li>\n"
+                          "</ol>\n</li>\n</ol>\n"),
+             qPrintable(nav));
+    const QString ncx = QString::fromUtf8(NcxDocument(book));
+    QCOMPARE(ncx.count("<navPoint "), 6);
+    QCOMPARE(ncx.count("</navPoint>"), 6);
+    const QString own = QString::fromUtf8(ChapterDocument(book, 1));
+    QVERIFY(own.contains("<body>\n<h1>第一卷 风起</h1>\n<p>卷首语</p>\n</body>"));
+    const QString named = QString::fromUtf8(ChapterDocument(book, 4));
+    QVERIFY(named.contains("<body>\n<h1>第三卷 终局</h1>\n<h2 id=\"heading\">第二章 晴</h2>\n<p>丙</p>\n</body>"));
 }
 
 QTEST_APPLESS_MAIN(TestEpub)

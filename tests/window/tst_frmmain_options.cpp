@@ -8,9 +8,9 @@
 #include "window/optionspanel.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QFile>
 #include <QFrame>
-#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
