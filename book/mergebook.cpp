@@ -1,7 +1,7 @@
 #include "book/mergebook.h"
 
-#include "book/booksource.h"
 #include "book/bookcover.h"
+#include "book/booksource.h"
 #include "book/booktext.h"
 #include "book/epubwriter.h"
 #include "workflow/filesystem.h"

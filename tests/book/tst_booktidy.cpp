@@ -52,7 +52,6 @@ private slots:
     void author();
     void volume_data();
     void volume();
-    void keepEverything();
 };
 
 void TestBookTidy::siteLines_data()
@@ -170,22 +169,6 @@ void TestBookTidy::volume()
         QCOMPARE(split->volume, volume);
         QCOMPARE(split->chapter, chapter);
     }
-}
-
-// The tick box: nothing is left out, but the author is still found.
-void TestBookTidy::keepEverything()
-{
-    const QList<BookPage> pages = {
-        {"第一章", {"第一章", "作者：林听雨", "一秒记住【某某小说网 www.xxxx.com】", "甲。"}},
-        {"第二章", {"第二章", "一秒记住【某某小说网 www.xxxx.com】", "乙。"}},
-    };
-    const TidyBook kept = Tidy(pages, QStringLiteral("书"), true);
-    QCOMPARE(kept.author, QStringLiteral("林听雨"));
-    QVERIFY(kept.removed.isEmpty());
-    QCOMPARE(kept.chapters.first().lines, pages.first().lines);
-    const TidyBook tidy = Tidy(pages, QStringLiteral("书"), false);
-    QCOMPARE(tidy.chapters.first().lines, QStringList{"甲。"});
-    QCOMPARE(tidy.chapters.last().lines, QStringList{"乙。"});
 }
 
 QTEST_APPLESS_MAIN(TestBookTidy)
