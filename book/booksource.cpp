@@ -21,7 +21,7 @@ BookSource ReadBookSource(workflow::FileSystem &fileSystem, const QString &direc
             source.ledgerFiles.insert(entry.file);
     }
 
-    QList<BookPage> pages;
+    QList<BookPage> &pages = source.pages;
     for (const workflow::LedgerEntry &entry : BookEntries(ledger)) {
         const std::optional<QByteArray> bytes = fileSystem.readFile(directory + entry.file);
         if (bytes)

@@ -21,7 +21,8 @@ struct BookSource
         Ready,
     };
     State state = State::NoLedger;
-    QList<Chapter> chapters;
+    QList<BookPage> pages; // in the book's order
+    QList<Chapter> chapters; // the pages joined, as they are
     // Every file name the ledger mentions, so that the book is never
     // written over one of them.
     QSet<QString> ledgerFiles;

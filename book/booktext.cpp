@@ -2,10 +2,10 @@
 
 namespace pagewick::book {
 
-QString BookText(const QString &name, const QList<Chapter> &chapters)
+QString BookText(const QString &name, const QList<Chapter> &chapters, const QString &author)
 {
     const QString crlf = QStringLiteral("\r\n");
-    qsizetype size = name.size() + 4;
+    qsizetype size = name.size() + author.size() + 10;
     for (const Chapter &chapter : chapters) {
         size += chapter.title.size() + 10;
         for (const QString &line : chapter.lines)
@@ -16,6 +16,8 @@ QString BookText(const QString &name, const QList<Chapter> &chapters)
     text.reserve(size);
     text += name;
     text += crlf;
+    if (!author.isEmpty())
+        text += QStringLiteral("作者：") + author + crlf;
     for (qsizetype i = 0; i < chapters.size(); ++i) {
         const Chapter &chapter = chapters.at(i);
         text += i == 0 ? crlf : crlf + crlf + crlf;

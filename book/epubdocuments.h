@@ -1,6 +1,7 @@
 #pragma once
 
 #include "book/chapters.h"
+#include "book/volumes.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -18,6 +19,10 @@ struct EpubBook
     QString language;   // "zh" or "en"
     QDateTime modified;
     QList<Chapter> chapters;
+    QString author;   // empty when not known
+    QByteArray cover; // PNG; empty: no cover
+    // One per chapter (see ChapterPlaces), or empty for a book without volumes.
+    QList<ChapterPlace> places;
 };
 
 // The same directory and name give the same identifier, so that a reader
@@ -35,10 +40,13 @@ QByteArray PackageDocument(const EpubBook &book);
 QByteArray NavDocument(const EpubBook &book);
 QByteArray NcxDocument(const EpubBook &book);
 QByteArray ChapterDocument(const EpubBook &book, qsizetype index);
+QByteArray CoverDocument(const EpubBook &book); // the first page, showing the cover picture
 QByteArray StyleSheet();
 
 // Where the package document lies in the container.
 inline const QString kContentFolder = QStringLiteral("EPUB/");
 inline const QString kPackagePath = QStringLiteral("EPUB/package.opf");
+inline const QString kCoverImage = QStringLiteral("cover.png");
+inline const QString kCoverPage = QStringLiteral("cover.xhtml");
 
 } // namespace pagewick::book

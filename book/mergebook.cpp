@@ -1,5 +1,6 @@
 #include "book/mergebook.h"
 
+#include "book/bookcover.h"
 #include "book/booksource.h"
 #include "book/booktext.h"
 #include "book/epubwriter.h"
@@ -33,38 +34,60 @@ QString BookFileName(const QString &name)
     return file;
 }
 
+QString RemovedReportFileName(const QString &name)
+{
+    return name + QStringLiteral(".removed.txt");
+}
+
 MergeOutcome WriteBook(workflow::FileSystem &fileSystem, const QString &directory, const QString &name,
-                       const QList<Chapter> &chapters, const QDateTime &modified)
+                       const TidyBook &book, const QDateTime &modified)
 {
     MergeOutcome outcome;
     outcome.name = name;
-    outcome.chapters = chapters.size();
+    outcome.chapters = book.chapters.size();
     outcome.textPath = directory + name + QStringLiteral(".txt");
     outcome.epubPath = directory + name + QStringLiteral(".epub");
+    outcome.reportPath = directory + RemovedReportFileName(name);
+    outcome.removedKinds = book.removed.size();
 
     outcome.textWritten = fileSystem.writeFileReplacing(
-        outcome.textPath, workflow::encodeForLocale(BookText(name, chapters)));
+        outcome.textPath, workflow::encodeForLocale(BookText(name, book.chapters, book.author)));
 
-    EpubBook book;
-    book.title = name;
-    book.identifier = BookIdentifier(directory, name);
-    book.language = BookLanguage(name, chapters);
-    book.modified = modified;
-    book.chapters = chapters;
-    const std::optional<QByteArray> epub = EpubBytes(book);
-    outcome.epubWritten = epub && fileSystem.writeFileReplacing(outcome.epubPath, *epub);
+    EpubBook epub;
+    epub.title = name;
+    epub.identifier = BookIdentifier(directory, name);
+    epub.language = BookLanguage(name, book.chapters);
+    epub.modified = modified;
+    epub.chapters = book.chapters;
+    epub.author = book.author;
+    epub.cover = CoverPng(name, book.author);
+    epub.places = ChapterPlaces(book.chapters);
+    const std::optional<QByteArray> bytes = EpubBytes(epub);
+    outcome.epubWritten = bytes && fileSystem.writeFileReplacing(outcome.epubPath, *bytes);
+
+    if (!book.removed.isEmpty() || fileSystem.exists(outcome.reportPath))
+        outcome.reportWritten = fileSystem.writeFileReplacing(
+            outcome.reportPath, workflow::encodeForLocale(RemovedReport(name, book.removed)));
     return outcome;
 }
 
 QString MergeStatus(const MergeOutcome &outcome)
 {
-    if (outcome.textWritten && outcome.epubWritten)
-        return QStringLiteral("已合并：%1.txt、%1.epub，共 %2 章").arg(outcome.name).arg(outcome.chapters);
+    if (outcome.textWritten && outcome.epubWritten && outcome.reportWritten) {
+        QString status = QStringLiteral("已合并：%1.txt、%1.epub，共 %2 章").arg(outcome.name).arg(outcome.chapters);
+        if (outcome.removedKinds > 0)
+            status += QStringLiteral("，略去 %1 种行（见 %2）")
+                          .arg(outcome.removedKinds)
+                          .arg(RemovedReportFileName(outcome.name));
+        return status;
+    }
     QStringList failed;
     if (!outcome.textWritten)
         failed << outcome.textPath;
     if (!outcome.epubWritten)
         failed << outcome.epubPath;
+    if (!outcome.reportWritten)
+        failed << outcome.reportPath;
     return QStringLiteral("合并失败：") + failed.join(QStringLiteral("、"));
 }
 
@@ -78,17 +101,19 @@ QString MergeBookCommand(workflow::FileSystem &fileSystem, workflow::MessageProm
         return QString();
     }
 
-    const std::optional<QString> answer = prompt.askText(kBookNameQuestion, DefaultBookName(directory));
+    const std::optional<workflow::TextAndChoice> answer =
+        prompt.askTextAndChoice(kBookNameQuestion, DefaultBookName(directory), kKeepEverythingChoice, false);
     if (!answer)
         return QString();
-    const QString name = BookFileName(*answer);
+    const QString name = BookFileName(answer->text);
     if (name.isEmpty())
         return QString();
-    if (source.ledgerFiles.contains(name + QStringLiteral(".txt"))) {
+    if (source.ledgerFiles.contains(name + QStringLiteral(".txt"))
+        || source.ledgerFiles.contains(RemovedReportFileName(name))) {
         prompt.notify(kNameTakenNotice);
         return QString();
     }
-    return MergeStatus(WriteBook(fileSystem, directory, name, source.chapters, now));
+    return MergeStatus(WriteBook(fileSystem, directory, name, Tidy(source.pages, name, answer->checked), now));
 }
 
 } // namespace pagewick::book

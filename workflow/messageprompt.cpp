@@ -1,7 +1,13 @@
 #include "workflow/messageprompt.h"
 
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QVBoxLayout>
 #include <QWidget>
 
 namespace pagewick::workflow {
@@ -42,6 +48,31 @@ std::optional<QString> MessageBoxPrompt::askText(const QString &text, const QStr
     if (box.exec() != QDialog::Accepted)
         return std::nullopt;
     return box.textValue();
+}
+
+std::optional<TextAndChoice> MessageBoxPrompt::askTextAndChoice(const QString &text, const QString &initial,
+                                                                 const QString &choice, bool checked)
+{
+    QDialog box(m_parent);
+    box.setWindowTitle(kTitle);
+    auto *layout = new QVBoxLayout(&box);
+    auto *label = new QLabel(text, &box);
+    auto *line = new QLineEdit(initial, &box);
+    label->setBuddy(line);
+    auto *tick = new QCheckBox(choice, &box);
+    tick->setChecked(checked);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
+    layout->addWidget(label);
+    layout->addWidget(line);
+    layout->addWidget(tick);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    line->selectAll();
+    line->setFocus();
+    if (box.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return TextAndChoice{line->text(), tick->isChecked()};
 }
 
 } // namespace pagewick::workflow

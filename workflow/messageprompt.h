@@ -9,6 +9,13 @@ class QWidget;
 
 namespace pagewick::workflow {
 
+// The answer to a text question with a tick box.
+struct TextAndChoice
+{
+    QString text;
+    bool checked = false;
+};
+
 // Every message box of the program goes through this seam, so that tests can
 // answer questions without a person. All boxes are modal, titled "提示", with
 // the information icon.
@@ -24,6 +31,17 @@ public:
     // A question answered with a line of text, which starts as `initial`: the
     // text on OK, nullopt on Cancel.
     virtual std::optional<QString> askText(const QString &text, const QString &initial) = 0;
+    // The same with a tick box `choice` under the line of text, ticked at
+    // first when `checked`. Boxes that have no tick box leave it as it starts.
+    virtual std::optional<TextAndChoice> askTextAndChoice(const QString &text, const QString &initial,
+                                                          const QString &choice, bool checked)
+    {
+        Q_UNUSED(choice);
+        const std::optional<QString> answer = askText(text, initial);
+        if (!answer)
+            return std::nullopt;
+        return TextAndChoice{*answer, checked};
+    }
 };
 
 // The real message boxes, parented to the window.
@@ -35,6 +53,8 @@ public:
     bool ask(const QString &text) override;
     void notify(const QString &text) override;
     std::optional<QString> askText(const QString &text, const QString &initial) override;
+    std::optional<TextAndChoice> askTextAndChoice(const QString &text, const QString &initial,
+                                                  const QString &choice, bool checked) override;
 
 private:
     QPointer<QWidget> m_parent;

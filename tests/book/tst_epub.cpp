@@ -4,6 +4,7 @@
 #include "book/epubdocuments.h"
 #include "book/epubwriter.h"
 #include "book/xmltext.h"
+#include "tests/book/unzip.h"
 
 #include <QTest>
 #include <QUuid>
@@ -13,42 +14,6 @@
 using namespace pagewick::book;
 
 namespace {
-
-struct Entry
-{
-    QString name;
-    QByteArray data;
-    quint16 method = 0;
-};
-
-QList<Entry> Unzip(const QByteArray &bytes)
-{
-    QList<Entry> entries;
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t *source = zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &error);
-    zip_t *archive = source ? zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error) : nullptr;
-    zip_error_fini(&error);
-    if (!archive) {
-        if (source)
-            zip_source_free(source);
-        return entries;
-    }
-    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
-        zip_stat_t stat;
-        zip_stat_init(&stat);
-        zip_stat_index(archive, zip_uint64_t(i), 0, &stat);
-        Entry entry{QString::fromUtf8(stat.name), QByteArray(qsizetype(stat.size), '\0'), stat.comp_method};
-        zip_file_t *file = zip_fopen_index(archive, zip_uint64_t(i), 0);
-        if (file) {
-            zip_fread(file, entry.data.data(), stat.size);
-            zip_fclose(file);
-        }
-        entries.append(entry);
-    }
-    zip_close(archive);
-    return entries;
-}
 
 quint16 Le16(const QByteArray &bytes, int at)
 {
@@ -82,6 +47,7 @@ private slots:
     void xmlText();
     void chapterDocument();
     void tablesOfContentsListEveryChapter();
+    void volumesNest();
 };
 
 void TestEpub::container()
@@ -108,7 +74,7 @@ void TestEpub::container()
                                  "EPUB/toc.ncx", "EPUB/style.css", "EPUB/chapter0001.xhtml",
                                  "EPUB/chapter0002.xhtml"}));
     QVERIFY(entries.at(1).data.contains("full-path=\"EPUB/package.opf\""));
-    QVERIFY(entries.at(7).data.contains("<h1>第二章</h1>\n<p>乙</p>"));
+    QVERIFY(entries.at(7).data.contains("<h2>第二章</h2>\n<p>乙</p>"));
 }
 
 void TestEpub::identifier_data()
@@ -192,7 +158,7 @@ void TestEpub::chapterDocument()
     QVERIFY(xhtml.contains("<title>第一章 &lt;雨&gt; &amp; 风</title>"));
     QVERIFY(xhtml.contains("href=\"style.css\""));
     const qsizetype body = xhtml.indexOf("<body>");
-    QCOMPARE(xhtml.mid(body), QStringLiteral("<body>\n<h1>第一章 &lt;雨&gt; &amp; 风</h1>\n<p>雨下了一夜。</p>\n"
+    QCOMPARE(xhtml.mid(body), QStringLiteral("<body>\n<h2>第一章 &lt;雨&gt; &amp; 风</h2>\n<p>雨下了一夜。</p>\n"
                                              "<p>“谁？”</p>\n<p>ab</p>\n</body>\n</html>\n"));
 }
 
@@ -217,6 +183,38 @@ void TestEpub::tablesOfContentsListEveryChapter()
     }
     QCOMPARE(ChapterFileName(11999, 12000), QStringLiteral("chapter12000.xhtml"));
     QCOMPARE(ChapterFileName(0, 12000), QStringLiteral("chapter00001.xhtml"));
+}
+
+// Chapters before the first volume stay at the top, a volume's own page
+// without chapters has no list under it, a chapter whose text names the
+// volume has that line as the volume's heading instead of a paragraph.
+void TestEpub::volumesNest()
+{
+    const QList<Chapter> chapters = {{"楔子", {"甲"}},
+                                     {"第一卷 风起", {"卷首语"}},
+                                     {"第二卷 云涌", {}},
+                                     {"第一章 雨", {"乙"}},
+                                     {"第二章 晴", {"第三卷 终局", "丙"}}};
+    EpubBook book = Book(chapters);
+    book.places = ChapterPlaces(chapters);
+    const QString nav = QString::fromUtf8(NavDocument(book));
+    QVERIFY2(nav.contains("<ol>\n"
+                          "<li><a href=\"chapter0001.xhtml\">楔子</a></li>\n"
+                          "<li><a href=\"chapter0002.xhtml\">第一卷 风起</a></li>\n"
+                          "<li><a href=\"chapter0003.xhtml\">第二卷 云涌</a>\n<ol>\n"
+                          "<li><a href=\"chapter0004.xhtml\">第一章 雨</a></li>\n"
+                          "</ol>\n</li>\n"
+                          "<li><a href=\"chapter0005.xhtml\">第三卷 终局</a>\n<ol>\n"
+                          "<li><a href=\"chapter0005.xhtml#heading\">第二章 晴</a></li>\n"
+                          "</ol>\n</li>\n</ol>\n"),
+             qPrintable(nav));
+    const QString ncx = QString::fromUtf8(NcxDocument(book));
+    QCOMPARE(ncx.count("<navPoint "), 6);
+    QCOMPARE(ncx.count("</navPoint>"), 6);
+    const QString own = QString::fromUtf8(ChapterDocument(book, 1));
+    QVERIFY(own.contains("<body>\n<h1>第一卷 风起</h1>\n<p>卷首语</p>\n</body>"));
+    const QString named = QString::fromUtf8(ChapterDocument(book, 4));
+    QVERIFY(named.contains("<body>\n<h1>第三卷 终局</h1>\n<h2 id=\"heading\">第二章 晴</h2>\n<p>丙</p>\n</body>"));
 }
 
 QTEST_APPLESS_MAIN(TestEpub)

@@ -1,13 +1,19 @@
-// The EPUBs of the sample book and of a generated 300-chapter book pass
-// epubcheck without any error or warning. epubcheck is a Java program that
-// takes a second or two to start, so it runs once per book.
+// The EPUBs of the sample book, of a generated 300-chapter book and of a book
+// from pages that carry what sites add to them pass epubcheck without any
+// error or warning. epubcheck is a Java program that takes a second or two to
+// start, so it runs once per book. The last book's text file and list of
+// lines left out are compared byte for byte with the expected files, and its
+// package is read back.
 #include "book/mergebook.h"
 #include "extract/titleclean.h"
 #include "tests/book/bookdir.h"
+#include "tests/book/unzip.h"
 #include "tests/support/scriptedprompt.h"
+#include "tests/workflow/localescope.h"
 #include "workflow/filesystem.h"
 
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -100,6 +106,7 @@ class TestEpubcheck : public QObject
 private slots:
     void book_data();
     void book();
+    void siteBook();
 };
 
 void TestEpubcheck::book_data()
@@ -121,6 +128,9 @@ void TestEpubcheck::book()
         WriteGeneratedBook(dir, chapters);
     ScriptedPrompt prompt;
     prompt.queueTextAnswers({QStringLiteral("青石巷旧事")});
+    // The generated lines repeat in every chapter: kept, so that their
+    // characters reach the pages.
+    prompt.queueChoiceAnswers({chapters != 0});
 
     QCOMPARE(MergeBookCommand(pagewick::workflow::realFileSystem(), prompt, dir.path(), kNow),
              QStringLiteral("已合并：青石巷旧事.txt、青石巷旧事.epub，共 %1 章").arg(expectedChapters));
@@ -128,5 +138,91 @@ void TestEpubcheck::book()
     QVERIFY2(problems.isEmpty(), qPrintable(problems));
 }
 
-QTEST_GUILESS_MAIN(TestEpubcheck)
+namespace {
+
+const QString kSiteBook = QStringLiteral(PAGEWICK_SOURCE_DIR "/tests/book/data/sitebook/");
+
+QByteArray DataFile(const QString &name)
+{
+    QFile file(kSiteBook + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing " + name.toUtf8() + ">");
+}
+
+} // namespace
+
+// Chapter pages with the title again at their head (in brackets, with the
+// book's name, under the four spaces that stand for it), an author line, the
+// site's lines, two volumes (named in the titles, and by a line), and lines
+// of the story that must stay: a short one in every chapter, dialogue said
+// twice in one chapter, an address in one chapter only, a line in two
+// chapters of five.
+void TestEpubcheck::siteBook()
+{
+    LocaleScope scope("zh_CN.UTF-8");
+    QVERIFY2(scope.ok(), "locale missing: run scripts/test-locales.sh");
+    const QStringList pages = {"第一卷 青石巷 第一章 雨夜来客", "第一卷 青石巷 第二章 旧钟表铺",
+                               "第一卷 青石巷 第三章 灯下",     "第一卷 青石巷 第三章 灯下(2)",
+                               "第四章 远行",                 "第五章 渡口"};
+    BookDir dir;
+    QStringList ledger;
+    for (int i = 0; i < pages.size(); ++i) {
+        const QString file = pages.at(i) + ".txt";
+        dir.writeFile(file, DataFile(file));
+        ledger << QStringLiteral("http://www.xxxx.com/book/%1.html|%2|%3|saved")
+                      .arg(i + 1)
+                      .arg(QString(pages.at(i)).remove("(2)"), file);
+    }
+    dir.writeLedger(ledger);
+    ScriptedPrompt prompt;
+    prompt.queueTextAnswers({QStringLiteral("青石巷旧事")});
+
+    QCOMPARE(MergeBookCommand(pagewick::workflow::realFileSystem(), prompt, dir.path(), kNow),
+             QStringLiteral("已合并：青石巷旧事.txt、青石巷旧事.epub，共 5 章，略去 7 种行（见 青石巷旧事.removed.txt）"));
+    QCOMPARE(prompt.choices, QStringList{kKeepEverythingChoice});
+    for (const QString &page : pages)
+        QCOMPARE(dir.readFile(page + ".txt").value_or(""), DataFile(page + ".txt"));
+    QCOMPARE(dir.readFile("青石巷旧事.txt").value_or(""), DataFile("expected/青石巷旧事.txt"));
+    QCOMPARE(dir.readFile("青石巷旧事.removed.txt").value_or(""), DataFile("expected/青石巷旧事.removed.txt"));
+
+    const QString epub = dir.path() + QStringLiteral("青石巷旧事.epub");
+    const QString problems = EpubcheckProblems(epub);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems));
+
+    const QList<Entry> entries = Unzip(dir.readFile("青石巷旧事.epub").value_or(""));
+    const QString opf = QString::fromUtf8(EntryData(entries, "EPUB/package.opf"));
+    QVERIFY(opf.contains("<dc:creator>林听雨</dc:creator>"));
+    QVERIFY(opf.contains("<meta name=\"cover\" content=\"cover-image\"/>"));
+    QVERIFY(opf.contains("<item id=\"cover-image\" href=\"cover.png\" media-type=\"image/png\" properties=\"cover-image\"/>"));
+    QVERIFY(opf.contains("<spine toc=\"ncx\">\n<itemref idref=\"cover\"/>\n<itemref idref=\"c1\"/>"));
+    const QImage cover = QImage::fromData(EntryData(entries, "EPUB/cover.png"), "PNG");
+    QCOMPARE(cover.size(), QSize(1600, 2400));
+    QVERIFY(EntryData(entries, "EPUB/cover.xhtml").contains("<img src=\"cover.png\""));
+
+    const QString nav = QString::fromUtf8(EntryData(entries, "EPUB/nav.xhtml"));
+    QVERIFY2(nav.contains("<ol>\n"
+                          "<li><a href=\"chapter0001.xhtml\">第一卷 青石巷</a>\n<ol>\n"
+                          "<li><a href=\"chapter0001.xhtml#heading\">第一章 雨夜来客</a></li>\n"
+                          "<li><a href=\"chapter0002.xhtml\">第二章 旧钟表铺</a></li>\n"
+                          "<li><a href=\"chapter0003.xhtml\">第三章 灯下</a></li>\n"
+                          "</ol>\n</li>\n"
+                          "<li><a href=\"chapter0004.xhtml\">第二卷 远方</a>\n<ol>\n"
+                          "<li><a href=\"chapter0004.xhtml#heading\">第四章 远行</a></li>\n"
+                          "<li><a href=\"chapter0005.xhtml\">第五章 渡口</a></li>\n"
+                          "</ol>\n</li>\n</ol>"),
+             qPrintable(nav));
+    const QString ncx = QString::fromUtf8(EntryData(entries, "EPUB/toc.ncx"));
+    QVERIFY(ncx.contains("<meta name=\"dtb:depth\" content=\"2\"/>"));
+    QVERIFY2(ncx.contains("<text>第二卷 远方</text></navLabel><content src=\"chapter0004.xhtml\"/>\n"
+                          "<navPoint id=\"n6\" playOrder=\"6\"><navLabel><text>第四章 远行</text></navLabel>"
+                          "<content src=\"chapter0004.xhtml#heading\"/></navPoint>\n"
+                          "<navPoint id=\"n7\" playOrder=\"7\"><navLabel><text>第五章 渡口</text></navLabel>"
+                          "<content src=\"chapter0005.xhtml\"/></navPoint>\n</navPoint>\n</navMap>"),
+             qPrintable(ncx));
+    const QString chapter = QString::fromUtf8(EntryData(entries, "EPUB/chapter0004.xhtml"));
+    QCOMPARE(chapter.mid(chapter.indexOf("<body>")),
+             QStringLiteral("<body>\n<h1>第二卷 远方</h1>\n<h2 id=\"heading\">第四章 远行</h2>\n"
+                            "<p>船在清早开了。</p>\n<p>嗯。</p>\n<p>雨一直下到天亮。</p>\n</body>\n</html>\n"));
+}
+
+QTEST_MAIN(TestEpubcheck)
 #include "tst_epubcheck.moc"

@@ -43,6 +43,7 @@ private slots:
     void nothingToMerge_data();
     void nothingToMerge();
     void failedWriteInTheStatusLine();
+    void keepEverything();
     void textFileInTheLocaleCharacterSet_data();
     void textFileInTheLocaleCharacterSet();
     void defaultName_data();
@@ -146,6 +147,33 @@ void TestMergeBook::failedWriteInTheStatusLine()
     QCOMPARE(Run(dir, prompt), QStringLiteral("合并失败：") + dir.path() + QStringLiteral("书.epub"));
     QVERIFY(dir.readFile("书.txt").value_or("").startsWith("\xE4\xB9\xA6\r\n"));
     QCOMPARE(dir.readFile("书.epub").value_or(""), QByteArray("kept"));
+}
+
+// Left out, listed, then kept with the tick box: the earlier list is
+// replaced, since it no longer tells what the book lacks.
+void TestMergeBook::keepEverything()
+{
+    const QString ad = QStringLiteral("一秒记住【某某小说网 www.xxxx.com】，精彩小说无弹窗免费阅读！");
+    BookDir dir;
+    dir.writeLedger({"http://h/1|第一章|1.txt|saved", "http://h/2|第二章|2.txt|saved", "http://h/3|第三章|3.txt|saved"});
+    dir.writeFile("1.txt", ("第一章\r\n\r\n甲。\r\n\r\n" + ad + "\r\n").toUtf8());
+    dir.writeFile("2.txt", ("第二章\r\n\r\n" + ad + "\r\n\r\n乙。\r\n").toUtf8());
+    dir.writeFile("3.txt", ("第三章\r\n\r\n丙。\r\n\r\n" + ad + "\r\n\r\n丁。\r\n").toUtf8());
+    ScriptedPrompt prompt;
+    prompt.queueTextAnswers({QStringLiteral("书"), QStringLiteral("书")});
+    prompt.queueChoiceAnswers({false, true});
+
+    QCOMPARE(Run(dir, prompt), QStringLiteral("已合并：书.txt、书.epub，共 3 章，略去 1 种行（见 书.removed.txt）"));
+    QCOMPARE(dir.readFile("书.txt").value_or(""),
+             QByteArray("\xE4\xB9\xA6\r\n\r\n第一章\r\n\r\n甲。\r\n\r\n\r\n第二章\r\n\r\n乙。\r\n\r\n\r\n"
+                        "第三章\r\n\r\n丙。\r\n\r\n丁。\r\n"));
+    const QString listed = QString::fromUtf8(dir.readFile("书.removed.txt").value_or(""));
+    QVERIFY2(listed.contains("\r\n" + ad + "\r\n    略去 3 次，在 3 章中：第 1–3 章\r\n"), qPrintable(listed));
+
+    QCOMPARE(Run(dir, prompt), QStringLiteral("已合并：书.txt、书.epub，共 3 章"));
+    QCOMPARE(prompt.choices, (QStringList{kKeepEverythingChoice, kKeepEverythingChoice}));
+    QCOMPARE(QString::fromUtf8(dir.readFile("书.txt").value_or("")).count(ad), 3);
+    QVERIFY(dir.readFile("书.removed.txt").value_or("").startsWith("《书》合并成书时略去的行：0 种\r\n"));
 }
 
 void TestMergeBook::textFileInTheLocaleCharacterSet_data()

@@ -25,6 +25,12 @@ public:
     {
         m_textAnswers.insert(m_textAnswers.end(), answers.begin(), answers.end());
     }
+    // Ticks for the next text questions with a tick box, in order; once they
+    // run out, the tick box is left as it starts.
+    void queueChoiceAnswers(std::initializer_list<bool> answers)
+    {
+        m_choiceAnswers.insert(m_choiceAnswers.end(), answers.begin(), answers.end());
+    }
     // Runs while a box would be open (a modal box lets events through), before it answers.
     void setWhileOpen(std::function<void(const QString &)> f) { m_whileOpen = std::move(f); }
 
@@ -63,7 +69,23 @@ public:
         return answer;
     }
 
+    std::optional<pagewick::workflow::TextAndChoice> askTextAndChoice(const QString &text, const QString &initial,
+                                                                      const QString &choice, bool checked) override
+    {
+        choices << choice;
+        bool tick = checked;
+        if (!m_choiceAnswers.empty()) {
+            tick = m_choiceAnswers.front();
+            m_choiceAnswers.pop_front();
+        }
+        const std::optional<QString> answer = askText(text, initial);
+        if (!answer)
+            return std::nullopt;
+        return pagewick::workflow::TextAndChoice{*answer, tick};
+    }
+
     QStringList questions;
+    QStringList choices;
     QStringList textQuestions;
     QStringList offeredTexts;
     QStringList notices;
@@ -72,6 +94,7 @@ public:
 private:
     std::deque<bool> m_answers;
     std::deque<std::optional<QString>> m_textAnswers;
+    std::deque<bool> m_choiceAnswers;
     bool m_answerWhenEmpty = false;
     std::function<void(const QString &)> m_whileOpen;
 };

@@ -8,9 +8,9 @@
 #include "window/optionspanel.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QFile>
 #include <QFrame>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -335,18 +335,27 @@ void TestFrmmainOptions::mergeBookAsksWithTheRealBox()
     QStringList seen;
     QTimer answerer;
     QObject::connect(&answerer, &QTimer::timeout, [&] {
-        auto *box = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget());
         if (!box || box->property("seen").toBool())
             return;
         box->setProperty("seen", true);
-        seen << box->windowTitle() << box->labelText() << box->textValue();
-        box->setTextValue(QStringLiteral("雨夜集"));
+        auto *label = box->findChild<QLabel *>();
+        auto *name = box->findChild<QLineEdit *>();
+        auto *keep = box->findChild<QCheckBox *>();
+        if (!label || !name || !keep)
+            return;
+        seen << box->windowTitle() << label->text() << name->text() << keep->text()
+             << (keep->isChecked() ? "ticked" : "not ticked");
+        name->setText(QStringLiteral("雨夜集"));
+        keep->setChecked(true);
         box->accept();
     });
     answerer.start(20);
     w.Cmd_hebing->click();
 
-    QCOMPARE(seen, (QStringList{QStringLiteral("提示"), QStringLiteral("请输入书名："), QDir(program.path()).dirName()}));
+    QCOMPARE(seen, (QStringList{QStringLiteral("提示"), QStringLiteral("请输入书名："), QDir(program.path()).dirName(),
+                                QStringLiteral("保留全部原文（不略去网站附加的行和重复的标题）"),
+                                QStringLiteral("not ticked")}));
     QCOMPARE(w.Lab_bt->text(), QStringLiteral("已合并：雨夜集.txt、雨夜集.epub，共 1 章"));
     QFile book(program.filePath(QStringLiteral("雨夜集.txt")));
     QVERIFY(book.open(QIODevice::ReadOnly));
