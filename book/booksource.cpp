@@ -25,7 +25,7 @@ BookSource ReadBookSource(workflow::FileSystem &fileSystem, const QString &direc
     for (const workflow::LedgerEntry &entry : BookEntries(ledger)) {
         const std::optional<QByteArray> bytes = fileSystem.readFile(directory + entry.file);
         if (bytes)
-            pages.append({entry.title, PageLines(workflow::decodeFromLocale(*bytes))});
+            pages.append({entry.title, PageLines(workflow::decodeFromLocale(*bytes), entry.title)});
     }
     source.chapters = JoinChapters(pages);
     source.state = pages.isEmpty() ? BookSource::State::NoPages : BookSource::State::Ready;

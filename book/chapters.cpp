@@ -1,6 +1,7 @@
 #include "book/chapters.h"
 
 #include "text/spaces.h"
+#include "workflow/savecommand.h"
 
 namespace pagewick::book {
 
@@ -28,10 +29,12 @@ QStringList SplitLines(const QString &content)
 
 } // namespace
 
-QStringList PageLines(const QString &content)
+QStringList PageLines(const QString &content, const QString &title)
 {
     QStringList lines = SplitLines(content);
-    if (lines.first().startsWith(kTitleStandIn) && lines.first().size() > kTitleStandIn.size())
+    if (workflow::IsReflowedTitleLine(lines.first(), title))
+        lines.removeFirst();
+    else if (lines.first().startsWith(kTitleStandIn) && lines.first().size() > kTitleStandIn.size())
         lines.first().remove(0, kTitleStandIn.size());
     else
         lines.removeFirst();

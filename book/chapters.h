@@ -28,8 +28,9 @@ struct Chapter
 // when more follows those four spaces on the line, only the spaces go, so
 // that no text is lost), and the empty lines before and after the text.
 // Lines end at CR LF; a lone LF or CR ends a line too, since a file edited
-// by hand may have them. A line of blanks only counts as empty.
-QStringList PageLines(const QString &content);
+// by hand may have them. A line of blanks only counts as empty. A first
+// line that is the title as paragraph re-flow leaves it goes whole.
+QStringList PageLines(const QString &content, const QString &title);
 
 // Consecutive pages with the same title form one chapter.
 QList<Chapter> JoinChapters(const QList<BookPage> &pages);

@@ -13,65 +13,6 @@ namespace {
 constexpr qsizetype kHeaderFields = 4; // url, title, body flag, body text
 constexpr qsizetype kElementFields = scripts::kElementFields;
 
-// Pieces from `field`/`offset` on, about `budget` characters of them: whole
-// fields while they fit, then the start of the next one. A surrogate pair is
-// never cut, and a lone half (which would not survive the crossing) becomes
-// U+FFFD, so every piece keeps its length. Each piece also counts a little on
-// its own, so a chunk of many tiny fields stays small. The pieces cross as
-// one text with their lengths beside it: every item of an answer costs about
-// as much to carry over as a few dozen characters.
-const char kTake[] = R"JS(
-  var SURROGATE = /[\uD800-\uDFFF]/;
-  var LONE = /[\uD800-\uDBFF](?![\uDC00-\uDFFF])|(?<![\uD800-\uDBFF])[\uDC00-\uDFFF]/g;
-  function wellFormed(s) { return (s !== '' && SURROGATE.test(s)) ? s.replace(LONE, '\uFFFD') : s; }
-  function take(out, field, offset, budget) {
-    var pieces = [], lengths = [];
-    function add(p) { p = wellFormed(p); pieces.push(p); lengths.push(p.length); }
-    while (field < out.length && budget > 0) {
-      var s = out[field];
-      if (typeof s !== 'string') s = s ? '1' : '';
-      var rest = s.length - offset;
-      if (rest <= budget) {
-        add(offset ? s.substring(offset) : s);
-        budget -= rest + 16;
-        field++;
-        offset = 0;
-      } else {
-        var end = offset + budget;
-        var c = s.charCodeAt(end - 1);
-        if (c >= 0xD800 && c <= 0xDBFF) end = (end - 1 > offset) ? end - 1 : Math.min(end + 1, s.length);
-        add(s.substring(offset, end));
-        offset = end;
-        budget = 0;
-      }
-    }
-    return [field, offset, lengths.join(','), pieces.join('')];
-  }
-)JS";
-
-// A stamp of the document as it is now: the same stamp, and no change to its
-// nodes, attributes or texts recorded since, means the document is unchanged.
-// The watch lives in the program's own script world, which a new document
-// replaces, so a stamp never outlives its document.
-const char kWatch[] = R"JS(
-  function watchStamp() {
-    var w = window.__pagewickWatch;
-    if (!w) {
-      w = window.__pagewickWatch = {
-        id: String(Date.now()) + '-' + String(Math.random()).slice(2), version: 0, changed: false
-      };
-      w.observer = new MutationObserver(function () { w.changed = true; });
-      w.observer.observe(document, { subtree: true, childList: true, attributes: true,
-                                     characterData: true });
-    } else {
-      w.observer.takeRecords();
-    }
-    w.changed = false;
-    w.version += 1;
-    return w.id + ':' + w.version;
-  }
-)JS";
-
 QString JsString(const QString &text)
 {
     QString quoted = text;
@@ -107,55 +48,30 @@ bool IsInnerText(qsizetype field)
 
 QString beginRead(int budget, const DocumentParts &parts)
 {
-    return QStringLiteral("(function () {\n'use strict';\n") + QString::fromUtf8(kTake)
-        + QString::fromUtf8(kWatch) + QStringLiteral("  var stamp = watchStamp();\n")
-        + QStringLiteral("  var out = ") + scripts::readDocument(parts)
-        + QStringLiteral(";\n"
-                         "  var r = take(out, 0, 0, %1);\n"
-                         "  var token = '';\n"
-                         "  if (r[0] < out.length) {\n"
-                         "    var kept = window.__pagewickReads || (window.__pagewickReads = {});\n"
-                         "    token = String(Date.now()) + '-' + String(Math.random()).slice(2);\n"
-                         "    kept[token] = out;\n"
-                         "  }\n"
-                         "  return [token, out.length, stamp].concat(r);\n"
-                         "})()")
-              .arg(budget);
+    const QString argument = QStringLiteral("{\"budget\": %1, \"parts\": %2}").arg(budget).arg(scripts::readArgument(parts));
+    return scripts::call(QStringLiteral("readbegin"),
+                         {scripts::file(QStringLiteral("readdocument")), scripts::file(QStringLiteral("piecetake")),
+                          argument});
 }
 
 QString readChunk(const QString &token, qsizetype field, qsizetype offset, int budget)
 {
-    return QStringLiteral("(function () {\n'use strict';\n") + QString::fromUtf8(kTake)
-        + QStringLiteral("  var kept = window.__pagewickReads;\n"
-                         "  var token = %1;\n"
-                         "  var out = kept ? kept[token] : undefined;\n"
-                         "  if (!out) return null;\n"
-                         "  var r = take(out, %2, %3, %4);\n"
-                         "  if (r[0] >= out.length) delete kept[token];\n"
-                         "  return r;\n"
-                         "})()")
-              .arg(JsString(token))
-              .arg(field)
-              .arg(offset)
-              .arg(budget);
+    const QString argument = QStringLiteral("{\"token\": %1, \"field\": %2, \"offset\": %3, \"budget\": %4}")
+                                 .arg(JsString(token))
+                                 .arg(field)
+                                 .arg(offset)
+                                 .arg(budget);
+    return scripts::call(QStringLiteral("readchunk"), {scripts::file(QStringLiteral("piecetake")), argument});
 }
 
 QString unchangedSince(const QString &stamp)
 {
-    return QStringLiteral("(function () {\n"
-                          "  var w = window.__pagewickWatch;\n"
-                          "  if (!w) return false;\n"
-                          "  if (w.observer.takeRecords().length > 0) w.changed = true;\n"
-                          "  return !w.changed && (w.id + ':' + w.version) === %1;\n"
-                          "})()")
-        .arg(JsString(stamp));
+    return scripts::call(QStringLiteral("unchangedsince"), {JsString(stamp)});
 }
 
 QString releaseRead(const QString &token)
 {
-    return QStringLiteral("(function () { var kept = window.__pagewickReads;"
-                          " if (kept) delete kept[%1]; return true; })()")
-        .arg(JsString(token));
+    return scripts::call(QStringLiteral("releaseread"), {JsString(token)});
 }
 
 bool Assembler::begin(const QVariant &answer)

@@ -7,53 +7,68 @@
 
 #include <optional>
 
-// The scripts the browser layer runs in pages, and the decoding of their answers.
-// Engine-free, so the decoding can be checked on its own.
+// The scripts the browser layer runs in pages, and the decoding of their
+// answers. Each script is a file of browser/scripts/ built in as a resource:
+// a function expression whose answer's shape the file's opening comment
+// states, read here by one parse function. Engine-free, so the decoding can
+// be checked on its own.
 namespace pagewick::browser::scripts {
+
+// The text of scripts/<name>.js.
+QString file(const QString &name);
+// scripts/<name>.js called with the given arguments (script source, JSON).
+QString call(const QString &name, const QStringList &arguments);
+// The answer of a script that answers true or false; false for anything else.
+bool parseFlag(const QVariant &answer);
 
 constexpr int kMaxReadCharacters = 1 << 26;
 
 // Fields per element in the answer of readDocument().
 constexpr int kElementFields = 5;
 
-// Answers one flat array: url, title, whether there is a body, the body's
-// innerText (empty without one), then for each element of document.all in
-// order its tagName, innerText, innerHTML, href (the resolved target of an
-// A element with an href, else empty) and measures (empty, or the eight
-// counts of TextMeasures in their order, comma-separated). innerHTML is
-// serialized by the script itself, with tag names in upper case. (A flat
-// array of strings crosses over faster than the same data as one JSON text,
-// decoding included.) Elements outside `parts` come with their tag name
-// alone, and the body text is empty unless asked for. A document whose
-// answer would hold more than kMaxReadCharacters characters answers null.
+// scripts/readdocument.js over `parts`; innerHTML is serialized by the
+// script itself, with tag names in upper case. A document whose answer would
+// hold more than kMaxReadCharacters characters answers null.
 QString readDocument(const DocumentParts &parts = DocumentParts::everything());
+// readdocument.js's argument for `parts`.
+QString readArgument(const DocumentParts &parts);
 std::optional<DocumentSnapshot> parseDocument(const QVariant &answer);
 // The measures field of an element; nullopt when malformed.
 std::optional<TextMeasures> parseMeasures(QStringView text);
 
-// Answers [title].
+// scripts/readtitle.js.
 QString readTitle();
 std::optional<QString> parseTitle(const QVariant &answer);
 
-// Answers [body innerText], or [] without a body.
+// scripts/readbodytext.js.
 QString readBodyText();
 std::optional<QString> parseBodyText(const QVariant &answer);
 
-// Answers the href string, or null.
+// scripts/activehref.js.
 QString readActiveElementHref();
 std::optional<QString> parseActiveElementHref(const QVariant &answer);
 
-// Focuses the element, as a user's click would (so a link opening a new
-// window is the active element its handler can read), then calls click().
-// Answers true when the element existed and its click() did not throw.
+// scripts/clickelement.js and scripts/focuselement.js; answers read by parseFlag().
 QString clickElement(int index);
+QString focusElement(int index);
 
-// clickElement(index) only when the element there still has the tag name,
-// resolved target (as readDocument() gives it) and inner text of `check`,
-// and, if asked, a written target starting with "#". Answers "clicked",
-// "changed", "page" or "failed".
+// scripts/clicklink.js: clickElement(index) only when the element there
+// still is the link `check` describes.
 QString clickLink(int index, const LinkCheck &check);
 ClickOutcome parseClickLink(const QVariant &answer);
+
+// scripts/parsestate.js.
+QString parseState();
+struct ParseState
+{
+    QString readyState;
+    double timeOrigin = 0; // epoch milliseconds
+    // Whether the document of a load begun at loadStartedAtMs (epoch
+    // milliseconds) has been parsed. Until the load commits, the document
+    // that answers is the former one: finished ("complete") and older than the load.
+    bool parsedSince(qint64 loadStartedAtMs) const;
+};
+std::optional<ParseState> readParseState(const QVariant &answer);
 
 // Runs code at the top level of the page's script (so its declarations
 // become globals) and answers true, or false when it throws.

@@ -32,7 +32,7 @@ constexpr FrameId kTopLevelFrame = 1;
 // page script hogging the renderer); the caller carries on without it.
 constexpr int kDefaultReadTimeoutMs = 30000;
 // A script the program runs into a page (the pop-up suppression at each
-// commit) is a one-liner. Now and then the engine drops the answer of a
+// commit, a focus) is a one-liner. Now and then the engine drops the answer of a
 // script sent while a document commits; waiting the whole read limit for it
 // would hold up the handler that ran it for half a minute.
 constexpr int kScriptTimeoutMs = 2000;
@@ -50,23 +50,41 @@ constexpr int kCrashReloadDelayMs = 1000;
 // A load still under way after this long is asked now and then whether its
 // document has been parsed; loads that finish sooner cost nothing.
 constexpr int kParsePollMs = 500;
+// A poll whose answer has not come by then is taken as lost (the engine
+// drops a script's answer now and then while a document commits) and sent again.
+constexpr int kParsePollAnswerMs = 2000;
 constexpr int kDefaultStallLimitMs = 30000;
 constexpr int kDefaultResponseLimitMs = 60000;
 // net::ERR_TIMED_OUT: what a load the response limit stopped reports.
 constexpr int kTimedOut = -7;
+// net::ERR_ABORTED: a navigation that committed nothing (204, a download, a stop).
+constexpr int kAborted = -3;
 // The engine's own code for a load that failed without saying why (net::ERR_FAILED).
 constexpr int kUnspecifiedNetworkError = -2;
 
-// The status a failed top-level load reports through NavigateError: the HTTP
-// status of an error answer, otherwise the network error; 0 when the load
-// did not fail.
-int FailureStatus(const QWebEngineLoadingInfo &info)
+using workflow::LoadOutcome;
+using workflow::LoadOrigin;
+
+// How a top-level load the program did not stop itself ended.
+void SetOutcome(workflow::PageLoad &load, const QWebEngineLoadingInfo &info)
 {
-    if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus)
-        return 0;
-    if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
-        return info.errorCode() >= 400 ? info.errorCode() : 0;
-    return info.errorCode() < 0 ? info.errorCode() : kUnspecifiedNetworkError;
+    load.code = 0;
+    load.outcome = LoadOutcome::Loaded;
+    if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus) {
+        load.outcome = LoadOutcome::NoPage;
+    } else if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus) {
+        return;
+    } else if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) {
+        if (info.errorCode() >= 400) {
+            load.outcome = LoadOutcome::HttpError;
+            load.code = info.errorCode();
+        }
+    } else if (info.errorCode() == kAborted) {
+        load.outcome = LoadOutcome::NoPage;
+    } else {
+        load.outcome = LoadOutcome::NetworkError;
+        load.code = info.errorCode() < 0 ? info.errorCode() : kUnspecifiedNetworkError;
+    }
 }
 
 } // namespace
@@ -91,7 +109,7 @@ public:
     void onWindowCloseRequested();
     void onFocusChanged(QWidget *old, QWidget *now);
     bool isInsideView(const QWidget *w) const;
-    void navigateTo(const QUrl &url);
+    void navigateTo(const QUrl &url, LoadOrigin origin);
     void settleLoadWaitsIfLoaded();
     void pageChanging();
     // timeoutMs: the read time limit unless given; negative waits without one.
@@ -118,44 +136,46 @@ public:
     };
     std::optional<LastRead> lastRead;
     int readTimeoutMs = kDefaultReadTimeoutMs;
-    bool navigatePending = false;
-    quint64 navigateSerial = 0;
-    bool navigateReported = false;
+    // Runs from a Navigate() until its load begins: ReadyState() is 1 meanwhile.
+    QTimer *navigateGrace = nullptr;
     // False from a render process's death until a page has loaded in its
     // successor: a script sent meanwhile is lost by the engine, and its
     // wait would last the whole time limit.
     bool renderAlive = true;
-    // The address the last load was for, and those already reloaded once
-    // after their render process died (a page that kills it each time is
-    // not reloaded for ever).
-    QUrl lastLoadUrl;
+    // The addresses already reloaded once after their render process died
+    // (a page that kills it each time is not reloaded for ever).
     QSet<QUrl> reloadedAfterCrash;
-    // Counts navigations begun, so that a reload after a crash gives way to
-    // one the user or the page started meanwhile.
-    quint64 navigationsBegun = 0;
 
     void renderProcessDied(QWebEnginePage::RenderProcessTerminationStatus status);
 
-    // Parse watch of the top-level load under way: each load gets a serial;
-    // once its own document answers that it has been parsed, the stall limit
-    // runs from there.
+    // The newest top-level load's record; `open` while it is under way.
+    workflow::PageLoad newest;
+    // Who begins the next load, as Navigate() or expectLoadFrom() said.
+    std::optional<LoadOrigin> claim;
+    struct OpenLoad
+    {
+        bool committed = false;
+        bool parsed = false;
+        // Set when the program stopped the load: how its end is reported.
+        std::optional<LoadOutcome> stoppedAs;
+        qint64 startedAtMs = 0; // epoch time, as the document's performance.timeOrigin counts
+        qint64 pollSentAtMs = 0; // a parse poll awaits its answer since; 0: none
+    };
+    std::optional<OpenLoad> open;
+    void loadStarted(const QWebEngineLoadingInfo &info);
+    void loadEnded(const QWebEngineLoadingInfo &info);
+    bool isOpen(quint64 id) const { return open && newest.id == id && page && page->isLoading(); }
+
+    // Parse watch of the top-level load under way: once its own document
+    // answers that it has been parsed, the stall limit runs from there.
     void watchLoad();
     void pollParsed();
-    void documentParsed(quint64 serial);
+    void documentParsed();
     QTimer *parsePoll = nullptr;
-    quint64 loadSerial = 0;
-    qint64 loadStartedAtMs = 0; // epoch time, as the document's performance.timeOrigin counts
-    bool pollInFlight = false;
     int stallLimitMs = kDefaultStallLimitMs;
     int responseLimitMs = kDefaultResponseLimitMs;
-    // The load whose document was parsed, and the load the response limit stopped.
-    quint64 parsedSerial = 0;
-    quint64 timedOutSerial = 0;
-    // The load finishLoadNow() stopped: its stop is reported as a completion.
-    quint64 finishedEarlySerial = 0;
-    // Stops the load under way, marking it in `mark` (one of the serials
-    // above) for the report of its end.
-    void stopLoadReportedAs(quint64 &mark);
+    // Stops the load under way; its end is reported as `outcome`.
+    void stopLoadAs(LoadOutcome outcome);
 };
 
 void WebBrowser::Private::connectPage()
@@ -185,38 +205,56 @@ void WebBrowser::Private::connectPage()
 
 void WebBrowser::Private::onLoadingChanged(const QWebEngineLoadingInfo &info)
 {
-    const QString url = info.url().toString();
-    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
-        navigatePending = false;
-        navigateReported = false;
-        lastLoadUrl = info.url();
-        ++navigationsBegun;
-        pageChanging();
-        watchLoad();
-        post([this] { emit q->DownloadBegin(); });
-        return;
-    }
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+        loadStarted(info);
+    else
+        loadEnded(info);
+}
 
-    navigatePending = false;
+void WebBrowser::Private::loadStarted(const QWebEngineLoadingInfo &info)
+{
+    navigateGrace->stop();
+    workflow::PageLoad load;
+    load.id = newest.id + 1;
+    load.askedUrl = info.url().toString();
+    load.origin = claim.value_or(LoadOrigin::Page);
+    claim.reset();
+    newest = load;
+    open = OpenLoad{};
+    pageChanging();
+    watchLoad();
+    post([this] { emit q->DownloadBegin(); });
+}
+
+void WebBrowser::Private::loadEnded(const QWebEngineLoadingInfo &info)
+{
     parsePoll->stop();
-    const bool finishedEarly = finishedEarlySerial == loadSerial;
-    finishedEarlySerial = 0;
-    const bool timedOut = timedOutSerial == loadSerial;
-    timedOutSerial = 0;
-    const bool completed =
-        info.status() != QWebEngineLoadingInfo::LoadStoppedStatus || finishedEarly || timedOut;
+    // An end without its start (a load begun before this browser listened).
+    if (!open) {
+        newest = {newest.id + 1, info.url().toString()};
+        open = OpenLoad{};
+    }
+    const OpenLoad ended = *std::exchange(open, std::nullopt);
+    workflow::PageLoad &load = newest;
+    if (load.finalUrl.isEmpty())
+        load.finalUrl = info.url().toString();
+    if (ended.stoppedAs) {
+        load.outcome = *ended.stoppedAs;
+        load.code = load.outcome == LoadOutcome::NoResponse ? kTimedOut : 0;
+    } else {
+        SetOutcome(load, info);
+    }
+    const bool shown = load.outcome != LoadOutcome::NoPage;
+    const QString url = info.url().toString();
     // A document (or an error page) has been committed, so a render process runs it.
-    if (completed)
+    if (shown)
         renderAlive = true;
     // A reload of the same address commits without a change of address.
-    if (completed && !navigateReported) {
-        navigateReported = true;
+    if (shown && !ended.committed)
         post([this, url] { emit q->NavigateComplete2(kTopLevelFrame, url); });
-    }
     post([this] { emit q->DownloadComplete(); });
-    if (const int status = finishedEarly ? 0 : timedOut ? kTimedOut : FailureStatus(info))
-        post([this, url, status] { emit q->NavigateError(kTopLevelFrame, url, status); });
-    if (completed)
+    post([this, load = newest] { emit q->LoadEnded(load); });
+    if (shown)
         post([this, url] { emit q->DocumentComplete(kTopLevelFrame, url); });
     settleLoadWaitsIfLoaded();
 }
@@ -231,14 +269,15 @@ void WebBrowser::Private::renderProcessDied(QWebEnginePage::RenderProcessTermina
     // The page that was shown or on its way is loaded again, as a user
     // would press reload, so that a chain of pages left running goes on;
     // only once per address.
-    const QUrl url = lastLoadUrl.isEmpty() && page ? page->url() : lastLoadUrl;
+    const QUrl url = newest.id == 0 && page ? page->url() : QUrl(newest.askedUrl);
     if (url.isEmpty() || reloadedAfterCrash.contains(url))
         return;
     reloadedAfterCrash.insert(url);
-    const quint64 begun = navigationsBegun;
-    QTimer::singleShot(kCrashReloadDelayMs, q, [this, url, begun] {
-        if (navigationsBegun == begun)
-            navigateTo(url);
+    const quint64 begun = newest.id;
+    const LoadOrigin origin = newest.origin;
+    QTimer::singleShot(kCrashReloadDelayMs, q, [this, url, begun, origin] {
+        if (newest.id == begun && !navigateGrace->isActive())
+            navigateTo(url, origin);
     });
 }
 
@@ -255,23 +294,25 @@ void WebBrowser::Private::onUrlChanged(const QUrl &url)
     // not loading, or once the load has committed, it is a move within the
     // document (a fragment, pushState, replaceState), which leaves the
     // document and so the reads under way alone.
-    const bool loading = page && page->isLoading();
-    if (loading && !navigateReported) {
+    const QString text = url.toString();
+    const bool loading = open && page && page->isLoading();
+    if (loading && !open->committed) {
+        open->committed = true;
+        newest.finalUrl = text;
         pageChanging();
     } else {
         lastRead.reset();
         actions.succeedAll(true);
-    }
-    if (loading) {
-        if (navigateReported)
+        if (loading) {
+            newest.moves << text;
             return;
-        navigateReported = true;
-    } else if (navigatePending) {
-        // A Navigate() to a fragment of this document: done without a load.
-        navigatePending = false;
-        settleLoadWaitsIfLoaded();
+        }
+        if (navigateGrace->isActive()) {
+            // A Navigate() to a fragment of this document: done without a load.
+            navigateGrace->stop();
+            settleLoadWaitsIfLoaded();
+        }
     }
-    const QString text = url.toString();
     post([this, text] { emit q->NavigateComplete2(kTopLevelFrame, text); });
 }
 
@@ -284,7 +325,7 @@ void WebBrowser::Private::onNewWindowRequested(QWebEngineNewWindowRequest &reque
     if (!self || cancel)
         return;
     // There is no second window: the target replaces the current page.
-    post([this, url] { navigateTo(url); });
+    post([this, url] { navigateTo(url, LoadOrigin::Page); });
 }
 
 void WebBrowser::Private::onWindowCloseRequested()
@@ -309,87 +350,74 @@ void WebBrowser::Private::onFocusChanged(QWidget *old, QWidget *now)
     post([this] { emit q->LostFocus(); });
 }
 
-void WebBrowser::Private::navigateTo(const QUrl &url)
+void WebBrowser::Private::navigateTo(const QUrl &url, LoadOrigin origin)
 {
     if (!page || !url.isValid() || url.isEmpty())
         return;
-    ++navigationsBegun;
-    if (url.scheme() != QLatin1String("javascript")) {
-        navigatePending = true;
-        const quint64 serial = ++navigateSerial;
-        QTimer::singleShot(kNavigateStartGraceMs, q, [this, serial] {
-            if (navigatePending && serial == navigateSerial) {
-                navigatePending = false;
-                settleLoadWaitsIfLoaded();
-            }
-        });
-    }
+    if (origin != LoadOrigin::Page)
+        claim = origin;
+    if (url.scheme() != QLatin1String("javascript"))
+        navigateGrace->start(kNavigateStartGraceMs);
     page->load(url);
 }
 
 void WebBrowser::Private::watchLoad()
 {
-    ++loadSerial;
-    loadStartedAtMs = QDateTime::currentMSecsSinceEpoch();
-    pollInFlight = false;
+    open->startedAtMs = QDateTime::currentMSecsSinceEpoch();
     parsePoll->start(kParsePollMs);
-    const quint64 serial = loadSerial;
-    QTimer::singleShot(responseLimitMs, q, [this, serial] {
-        if (serial != loadSerial || parsedSerial == serial || !page || !page->isLoading())
+    const quint64 id = newest.id;
+    QTimer::singleShot(responseLimitMs, q, [this, id] {
+        if (!isOpen(id) || open->parsed)
             return;
-        const QString url = lastLoadUrl.toString();
-        post([this, url] { emit q->LoadUnanswered(kTopLevelFrame, url); });
+        post([this, url = newest.askedUrl] { emit q->LoadUnanswered(kTopLevelFrame, url); });
     });
 }
 
 void WebBrowser::Private::pollParsed()
 {
-    if (!page || !page->isLoading()) {
+    if (!open || !page || !page->isLoading()) {
         parsePoll->stop();
         return;
     }
-    if (pollInFlight || !renderAlive)
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if ((open->pollSentAtMs != 0 && now - open->pollSentAtMs < kParsePollAnswerMs) || !renderAlive)
         return;
-    pollInFlight = true;
-    const quint64 serial = loadSerial;
-    const qint64 startedAt = loadStartedAtMs;
+    open->pollSentAtMs = now;
+    const quint64 id = newest.id;
+    const qint64 startedAt = open->startedAtMs;
     QPointer<WebBrowser> self(q);
     // Until the load commits, the document that answers is the former one:
     // it is finished ("complete") and older than the load.
     page->runJavaScript(
-        QStringLiteral("[document.readyState, performance.timeOrigin]"), QWebEngineScript::ApplicationWorld,
-        [this, self, serial, startedAt](const QVariant &answer) {
-            if (!self || serial != loadSerial)
+        scripts::parseState(), QWebEngineScript::ApplicationWorld,
+        [this, self, id, startedAt](const QVariant &answer) {
+            if (!self || !open || newest.id != id || open->parsed)
                 return;
-            pollInFlight = false;
-            const QVariantList fields = answer.toList();
-            if (fields.size() != 2)
-                return;
-            const QString state = fields.at(0).toString();
-            // Both clocks are the system's; the document's starts a little before the engine reports the load.
-            const bool ownDocument = fields.at(1).toDouble() >= double(startedAt) - 100;
-            if (state == QLatin1String("interactive") || (state == QLatin1String("complete") && ownDocument))
-                documentParsed(serial);
+            open->pollSentAtMs = 0;
+            if (const std::optional<scripts::ParseState> state = scripts::readParseState(answer)) {
+                if (state->parsedSince(startedAt))
+                    documentParsed();
+            }
         });
 }
 
-void WebBrowser::Private::documentParsed(quint64 serial)
+void WebBrowser::Private::documentParsed()
 {
-    parsedSerial = serial;
+    open->parsed = true;
     parsePoll->stop();
-    QTimer::singleShot(stallLimitMs, q, [this, serial] {
-        if (serial != loadSerial || !page || !page->isLoading())
+    const quint64 id = newest.id;
+    QTimer::singleShot(stallLimitMs, q, [this, id] {
+        if (!isOpen(id))
             return;
-        const QString url = lastLoadUrl.toString();
-        post([this, url] { emit q->LoadStalled(kTopLevelFrame, url); });
+        post([this, url = newest.askedUrl] { emit q->LoadStalled(kTopLevelFrame, url); });
     });
 }
 
-void WebBrowser::Private::stopLoadReportedAs(quint64 &mark)
+void WebBrowser::Private::stopLoadAs(LoadOutcome outcome)
 {
-    if (!page || !page->isLoading())
+    if (!open || !page || !page->isLoading())
         return;
-    mark = loadSerial;
+    open->stoppedAs = outcome;
     page->triggerAction(QWebEnginePage::Stop);
 }
 
@@ -425,6 +453,9 @@ WebBrowser::WebBrowser(QWidget *parentWidget)
     d->view = new QWebEngineView(parentWidget);
     d->page = new SilentPage(d->view);
     d->view->setPage(d->page);
+    d->navigateGrace = new QTimer(this);
+    d->navigateGrace->setSingleShot(true);
+    connect(d->navigateGrace, &QTimer::timeout, this, [this] { d->settleLoadWaitsIfLoaded(); });
     d->parsePoll = new QTimer(this);
     connect(d->parsePoll, &QTimer::timeout, this, [this] { d->pollParsed(); });
     d->connectPage();
@@ -444,14 +475,27 @@ QWidget *WebBrowser::widget() const
     return d->view;
 }
 
-void WebBrowser::Navigate(const QString &url)
+void WebBrowser::Navigate(const QString &url, LoadOrigin origin)
 {
-    d->navigateTo(AddressUrl(url, QDir::currentPath()));
+    d->navigateTo(AddressUrl(url, QDir::currentPath()), origin);
+}
+
+void WebBrowser::expectLoadFrom(LoadOrigin origin)
+{
+    if (origin == LoadOrigin::Page)
+        d->claim.reset();
+    else
+        d->claim = origin;
+}
+
+workflow::PageLoad WebBrowser::newestLoad() const
+{
+    return d->newest;
 }
 
 int WebBrowser::ReadyState() const
 {
-    const bool loading = d->navigatePending || (d->page && d->page->isLoading());
+    const bool loading = d->navigateGrace->isActive() || (d->page && d->page->isLoading());
     return loading ? 1 : 4;
 }
 
@@ -474,7 +518,7 @@ void WebBrowser::setPageDialogsSilenced(bool silenced)
 
 QString WebBrowser::loadingURL() const
 {
-    return d->page && d->page->isLoading() ? d->lastLoadUrl.toString() : QString();
+    return d->open && d->page && d->page->isLoading() ? d->newest.askedUrl : QString();
 }
 
 QString WebBrowser::LocationURL() const
@@ -544,7 +588,7 @@ std::optional<DocumentSnapshot> WebBrowser::lastReadIfUnchanged(const DocumentPa
     const std::optional<QVariant> answer =
         d->run(chunked::unchangedSince(stamp), QWebEngineScript::ApplicationWorld, d->reads);
     // The page may have changed, or another read taken the place, meanwhile.
-    if (!self || !answer || answer->typeId() != QMetaType::Bool || !answer->toBool() || !d->lastRead
+    if (!self || !answer || !scripts::parseFlag(*answer) || !d->lastRead
         || d->lastRead->stamp != stamp)
         return std::nullopt;
     return d->lastRead->snapshot;
@@ -646,7 +690,14 @@ std::optional<QString> WebBrowser::readActiveElementHref()
 bool WebBrowser::clickElement(int index)
 {
     const auto answer = d->run(scripts::clickElement(index), QWebEngineScript::ApplicationWorld, d->actions);
-    return answer && answer->typeId() == QMetaType::Bool && answer->toBool();
+    return answer && scripts::parseFlag(*answer);
+}
+
+bool WebBrowser::focusElement(int index)
+{
+    const auto answer = d->run(scripts::focusElement(index), QWebEngineScript::ApplicationWorld, d->actions,
+                               std::min(d->readTimeoutMs, kScriptTimeoutMs));
+    return answer && scripts::parseFlag(*answer);
 }
 
 ClickOutcome WebBrowser::clickLink(int index, const LinkCheck &check)
@@ -713,12 +764,12 @@ void WebBrowser::setResponseLimit(int milliseconds)
 
 void WebBrowser::failLoadNow()
 {
-    d->stopLoadReportedAs(d->timedOutSerial);
+    d->stopLoadAs(LoadOutcome::NoResponse);
 }
 
 void WebBrowser::finishLoadNow()
 {
-    d->stopLoadReportedAs(d->finishedEarlySerial);
+    d->stopLoadAs(LoadOutcome::StoppedAsLoaded);
 }
 
 } // namespace pagewick::browser

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "text/textmeasures.h"
+#include "workflow/browserport.h"
 
 #include <QObject>
 #include <QString>
@@ -124,8 +125,15 @@ public:
     // Loads url as a browser's address bar would (QUrl::fromUserInput, local
     // paths included; a "file://" text naming an existing file is that file,
     // see AddressUrl). Returns at once; ReadyState() is 1 from here on. Input
-    // that makes no address is ignored.
-    void Navigate(const QString &url);
+    // that makes no address is ignored. The load counts as begun by origin;
+    // Page leaves a claim of expectLoadFrom() standing.
+    void Navigate(const QString &url, workflow::LoadOrigin origin = workflow::LoadOrigin::User);
+    // The next top-level load that begins counts as begun by origin,
+    // whatever starts it (a click in the page, say); Page withdraws the claim.
+    void expectLoadFrom(workflow::LoadOrigin origin);
+    // The record of the newest top-level load begun: complete once it has
+    // ended (LoadEnded); id 0 before the first.
+    workflow::PageLoad newestLoad() const;
 
     // 4 once the last load has finished and no load is under way, 1 while
     // loading. 4 before the first load.
@@ -174,6 +182,8 @@ public:
     // all.item(index).click(), the element focused first as a user's click
     // would; false when the element is gone or the call failed.
     bool clickElement(int index);
+    // Gives all.item(index) the focus; false when it is gone or the call failed.
+    bool focusElement(int index);
     // all.item(index).click() as clickElement() does, in the same script that
     // makes sure the element is still the link `check` describes; nothing is
     // focused or clicked otherwise.
@@ -203,22 +213,22 @@ public:
     // parsed (a server that takes the request and never answers) before
     // LoadUnanswered is emitted; 60 s unless set.
     void setResponseLimit(int milliseconds);
-    // Stops the load under way and reports it as failed, timed out
-    // (NavigateError with -7, then DocumentComplete); nothing when none is under way.
+    // Stops the load under way and reports it as having had no response in
+    // time (LoadEnded, then DocumentComplete); nothing when none is under way.
     void failLoadNow();
-    // Stops the load under way and reports its page as completed
-    // (DocumentComplete), as if it had finished; nothing when none is under way.
+    // Stops the load under way and reports its page as taken as loaded
+    // (LoadEnded, then DocumentComplete); nothing when none is under way.
     void finishLoadNow();
 
 signals:
     // Top-level page only (frame == Object()), once per load that ends with a
     // document, the engine's error page included; not for a stopped load.
     void DocumentComplete(pagewick::browser::FrameId frame, const QString &url);
-    // Before the DocumentComplete of a top-level load that failed: statusCode
-    // is the HTTP status (400 or more; the page shown is the server's answer)
-    // or the engine's negative network error code (net::Error; the page
-    // shown is the engine's error page or what arrived before the failure).
-    void NavigateError(pagewick::browser::FrameId frame, const QString &url, int statusCode);
+    // Once per top-level load, when it has ended, however it ended; before
+    // its DocumentComplete when there is one. A failed load's page is the
+    // server's answer, the engine's error page or what arrived before the
+    // failure.
+    void LoadEnded(const pagewick::workflow::PageLoad &load);
     // The top-level document has been parsed, yet its load has gone on for
     // the stall limit since (a resource or frame that never finishes). Once per load.
     void LoadStalled(pagewick::browser::FrameId frame, const QString &url);

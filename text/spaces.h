@@ -26,6 +26,18 @@ inline QStringView TrimLineSpaces(QStringView s)
     return s.mid(b, e - b);
 }
 
+// s with every U+0020 and U+3000 removed, as paragraph re-flow leaves a line.
+inline QString WithoutLineSpaces(QStringView s)
+{
+    QString out;
+    out.reserve(s.size());
+    for (const QChar c : s) {
+        if (!IsLineSpace(c))
+            out += c;
+    }
+    return out;
+}
+
 // s holds nothing but white space (QChar::isSpace: spaces, tabs, line
 // breaks, the ideographic space), or nothing at all.
 inline bool IsBlank(QStringView s)

@@ -9,10 +9,21 @@ WebBrowserPort::WebBrowserPort(browser::WebBrowser *browser)
 {
 }
 
-void WebBrowserPort::navigate(const QString &url)
+void WebBrowserPort::navigate(const QString &url, workflow::LoadOrigin origin)
 {
     if (m_browser)
-        m_browser->Navigate(url);
+        m_browser->Navigate(url, origin);
+}
+
+void WebBrowserPort::expectLoadFrom(workflow::LoadOrigin origin)
+{
+    if (m_browser)
+        m_browser->expectLoadFrom(origin);
+}
+
+workflow::PageLoad WebBrowserPort::newestLoad()
+{
+    return m_browser ? m_browser->newestLoad() : workflow::PageLoad();
 }
 
 QString WebBrowserPort::loadingUrl()
@@ -111,8 +122,7 @@ std::optional<QString> WebBrowserPort::readActiveElementHref()
 
 bool WebBrowserPort::focusElement(int index)
 {
-    return m_browser
-        && m_browser->execScript(m_browser->Object(), QStringLiteral("document.all[%1].focus();").arg(index));
+    return m_browser && m_browser->focusElement(index);
 }
 
 workflow::ClickResult WebBrowserPort::clickLink(const workflow::LinkToClick &link)

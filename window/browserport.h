@@ -17,7 +17,9 @@ class WebBrowserPort : public workflow::BrowserPort
 public:
     explicit WebBrowserPort(browser::WebBrowser *browser);
 
-    void navigate(const QString &url) override;
+    void navigate(const QString &url, workflow::LoadOrigin origin) override;
+    void expectLoadFrom(workflow::LoadOrigin origin) override;
+    workflow::PageLoad newestLoad() override;
     QString locationUrl() override;
     QString loadingUrl() override;
     QString locationName() override;

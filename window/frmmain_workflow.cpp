@@ -118,8 +118,7 @@ void Frmmain::connectWorkflow()
     connect(Cmd_next, &QPushButton::clicked, c, &WorkflowController::nextPage);
     connect(Check1[workflow::SilentMode], &QCheckBox::toggled, c, &WorkflowController::onSilentModeChanged);
 
-    connect(WebBrowser1, &WebBrowser::NavigateError, c, &WorkflowController::onNavigateError);
-    connect(WebBrowser1, &WebBrowser::DocumentComplete, c, &WorkflowController::onDocumentComplete);
+    connect(WebBrowser1, &WebBrowser::LoadEnded, c, &WorkflowController::onLoadEnded);
     connect(WebBrowser1, &WebBrowser::LoadStalled, c, &WorkflowController::onLoadStalled);
     connect(WebBrowser1, &WebBrowser::LoadUnanswered, c, &WorkflowController::onLoadUnanswered);
     connect(WebBrowser1, &WebBrowser::NavigateComplete2, c, &WorkflowController::onNavigateComplete2);

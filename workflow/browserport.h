@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QMetaType>
 #include <QtGlobal>
 
 #include <optional>
@@ -45,6 +46,44 @@ enum class ClickResult {
     Failed,
 };
 
+// Who began a top-level load.
+enum class LoadOrigin {
+    User,       // the address box, Go, a drop, Next page by hand
+    ChainClick, // the silent chain's next-page step
+    ChainRetry, // the silent chain loading a failed page again
+    Page,       // the page itself: a link clicked in it, a script, a new window
+};
+
+enum class LoadOutcome {
+    Loaded,
+    HttpError,      // code: the HTTP status (400 or more); the server's answer is shown
+    NetworkError,   // code: the engine's network error (net::Error numbering)
+    NoResponse,     // no document within the response limit: stopped (failLoadNow)
+    StoppedAsLoaded, // still loading past the stall limit: stopped, its page taken as loaded
+    NoPage,         // ended without a page: 204 No Content, a download, an aborted load
+};
+
+// One top-level load, from its start to its end, as the browser saw it. The
+// browser hands it over once, complete, when the load ends.
+struct PageLoad
+{
+    quint64 id = 0; // ascending in the order loads begin
+    QString askedUrl; // the address the load was asked for, before any redirect
+    // The address the document was committed at (redirects followed);
+    // the asked one when the load ended before a commit.
+    QString finalUrl;
+    LoadOrigin origin = LoadOrigin::Page;
+    LoadOutcome outcome = LoadOutcome::Loaded;
+    int code = 0;
+    // The addresses of the moves within the document while it loaded
+    // (fragments, pushState, replaceState), in order.
+    QStringList moves;
+
+    // A document to read: loaded, or taken as loaded.
+    bool showsPage() const { return outcome == LoadOutcome::Loaded || outcome == LoadOutcome::StoppedAsLoaded; }
+    bool byChain() const { return origin == LoadOrigin::ChainClick || origin == LoadOrigin::ChainRetry; }
+};
+
 // What a read needs of the document.
 struct ReadParts
 {
@@ -70,7 +109,14 @@ class BrowserPort
 public:
     virtual ~BrowserPort() = default;
 
-    virtual void navigate(const QString &url) = 0;
+    // origin Page leaves a claim of expectLoadFrom() standing.
+    virtual void navigate(const QString &url, LoadOrigin origin) = 0;
+    // The next top-level load that begins, whatever starts it, counts as
+    // begun by origin (Page withdraws the claim); a navigate() replaces it.
+    virtual void expectLoadFrom(LoadOrigin origin) = 0;
+    // The newest top-level load begun as it stands (id 0 before the first);
+    // its outcome is only meaningful once it has ended.
+    virtual PageLoad newestLoad() = 0;
     virtual QString locationUrl() = 0;
     // The address a load under way is fetching; empty when none is.
     virtual QString loadingUrl() { return {}; }
@@ -123,3 +169,5 @@ public:
 };
 
 } // namespace pagewick::workflow
+
+Q_DECLARE_METATYPE(pagewick::workflow::PageLoad)

@@ -15,7 +15,7 @@ namespace pagewick::workflow {
 PortExtractHost::PortExtractHost(BrowserPort &browser, FormPort &form, const RunGenerations &runs,
                                  quint64 generation, std::function<void()> save,
                                  std::function<void()> nextPage, int settlePauseMs,
-                                 std::function<void()> readFailed)
+                                 std::function<void()> readFailed, std::function<void()> pageRead)
     : m_browser(browser)
     , m_form(form)
     , m_runs(runs)
@@ -24,6 +24,7 @@ PortExtractHost::PortExtractHost(BrowserPort &browser, FormPort &form, const Run
     , m_nextPage(std::move(nextPage))
     , m_settlePauseMs(settlePauseMs)
     , m_readFailed(std::move(readFailed))
+    , m_pageRead(std::move(pageRead))
 {
 }
 
@@ -88,6 +89,8 @@ std::optional<extract::PageDocument> PortExtractHost::readDocument()
     std::optional<LoadedPage> page = m_browser.readElements(ExtractionReadParts());
     if (!page)
         return std::nullopt;
+    if (m_pageRead)
+        m_pageRead();
     return std::move(page->document);
 }
 

@@ -25,7 +25,7 @@ public:
     PortExtractHost(BrowserPort &browser, FormPort &form, const RunGenerations &runs,
                     quint64 generation, std::function<void()> save,
                     std::function<void()> nextPage, int settlePauseMs = 0,
-                    std::function<void()> readFailed = {});
+                    std::function<void()> readFailed = {}, std::function<void()> pageRead = {});
 
     bool waitForPage() override;
     bool stillCurrent() override;
@@ -63,6 +63,8 @@ private:
     std::function<void()> m_nextPage;
     int m_settlePauseMs = 0;
     std::function<void()> m_readFailed;
+    // After each read of the page that succeeded.
+    std::function<void()> m_pageRead;
 };
 
 } // namespace pagewick::workflow

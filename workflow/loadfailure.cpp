@@ -14,6 +14,7 @@ struct NetworkError
 
 // The errors a reader meets; the others are named by their number.
 constexpr NetworkError kNetworkErrors[] = {
+    {-3, u"没有返回网页"},
     {-6, u"找不到文件"},
     {-7, u"超时"},
     {-21, u"网络已变化"},
@@ -81,7 +82,47 @@ const QStringList &ChallengeTitleBeginnings()
     return beginnings;
 }
 
+// Phrases only challenge pages show, compared ignoring case.
+const QStringList &ChallengeTexts()
+{
+    static const QStringList texts{
+        QStringLiteral("Checking your browser"),
+        QStringLiteral("Checking if the site connection is secure"),
+        QStringLiteral("Verifying you are human"),
+        QStringLiteral("Enable JavaScript and cookies to continue"),
+        QStringLiteral("DDoS protection by"),
+        QStringLiteral("正在验证您是否是真人"),
+        QStringLiteral("正在检查您的浏览器"),
+    };
+    return texts;
+}
+
 } // namespace
+
+int FailureStatus(const PageLoad &load)
+{
+    switch (load.outcome) {
+    case LoadOutcome::HttpError:
+    case LoadOutcome::NetworkError:
+    case LoadOutcome::NoResponse:
+        return load.code;
+    case LoadOutcome::NoPage:
+        return kNoPage;
+    case LoadOutcome::Loaded:
+    case LoadOutcome::StoppedAsLoaded:
+        break;
+    }
+    return kUnreadablePage;
+}
+
+bool IsVerificationText(const QString &bodyText)
+{
+    for (const QString &text : ChallengeTexts()) {
+        if (bodyText.contains(text, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
 
 QString FailureDescription(int status)
 {
@@ -94,7 +135,7 @@ bool IsVerificationPage(int status, const QString &title)
 {
     if (status == 403)
         return true;
-    if (status != 0)
+    if (status != 0 && status != kServiceUnavailable)
         return false;
     const QString t = title.trimmed();
     if (ChallengeTitles().contains(t))

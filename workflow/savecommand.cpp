@@ -36,10 +36,21 @@ bool IsNameOfTitle(const QString &path, const QString &directory, const QString 
 
 } // namespace
 
+bool IsReflowedTitleLine(QStringView line, const QString &title)
+{
+    const QString indent = QStringLiteral("    ");
+    const QString bare = text::WithoutLineSpaces(title);
+    return !bare.isEmpty() && line.size() == indent.size() + bare.size() && line.startsWith(indent)
+        && line.mid(indent.size()) == bare;
+}
+
 QString SavedBody(const QString &text, const QString &title)
 {
     if (text.startsWith(title + kCrLf))
         return text.mid(title.size() + kCrLf.size());
+    const qsizetype firstEnd = text.indexOf(kCrLf);
+    if (IsReflowedTitleLine(QStringView(text).left(firstEnd < 0 ? text.size() : firstEnd), title))
+        return firstEnd < 0 ? QString() : text.mid(firstEnd + kCrLf.size());
     // A title found in the text is marked by four spaces instead of a line.
     const QString titleFound = QStringLiteral("    ");
     if (text.startsWith(titleFound) && text.indexOf(title, titleFound.size()) >= 0)

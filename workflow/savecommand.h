@@ -54,6 +54,9 @@ private:
 // The saved text without its title line (or the four spaces that stand for
 // a title found in the text).
 QString SavedBody(const QString &text, const QString &title);
+// Whether line is the title line as paragraph re-flow leaves it: indented
+// by four spaces, its own spaces gone.
+bool IsReflowedTitleLine(QStringView line, const QString &title);
 
 // The status line after a save.
 QString SaveStatus(const SaveOutcome &outcome);

@@ -83,7 +83,8 @@ void WorkflowController::extract()
     // An earlier run waiting for the page or reading it gives up at once.
     m_browser.interruptWaits();
     PortExtractHost host(m_browser, m_form, m_runs, generation, [this] { save(); },
-                         [this] { continueChain(); }, m_timing.readRetryPauseMs, [this] { readFailed(); });
+                         [this] { continueChain(); }, m_timing.readRetryPauseMs, [this] { readFailed(); },
+                         [this] { m_readLoad = m_shownLoad; });
     extract::RunExtract(host);
 }
 
@@ -92,7 +93,9 @@ void WorkflowController::save()
     const QString directory = m_form.saveDirectory();
     if (!directory.isEmpty() && directory == m_form.saveDirectoryMadeOnDemand())
         CreateSaveDirectoryOnDemand(m_form.fileSystem(), directory);
-    const QString address = m_browser.locationUrl();
+    // The page the text was read from, as committed: neither a page opened
+    // since nor its own later moves (a replaceState stamp) change it.
+    const QString address = m_readLoad ? m_readLoad->finalUrl : m_browser.locationUrl();
     const SaveOutcome outcome = m_saveCommand.save(m_form.fileSystem(), directory, m_form.pageTitle(),
                                                    address, m_form.resultText(), m_form.clock().now());
     m_tally.add(outcome.status, outcome.ledger == LedgerWrite::Written);
@@ -178,16 +181,16 @@ void WorkflowController::followNextLink(bool guardAgainstLoops)
         link.href = page->hrefs.value(choice.index);
         link.innerText = element.innerText;
         link.onlyIfWrittenAsFragment = choice.onlyIfWrittenAsFragment;
-        const quint64 loadsBefore = m_loadsBegun;
+        const quint64 loadsBefore = m_browser.newestLoad().id;
         // The page may start loading while the click is answered.
-        m_chainNavigationPending = guardAgainstLoops;
+        m_browser.expectLoadFrom(guardAgainstLoops ? LoadOrigin::ChainClick : LoadOrigin::User);
         // Focused in a round trip of its own first: a link that asks for a
         // new window is opened in place as the active element (onNewWindow2),
         // and a read of the active element under way must already see it.
         m_browser.focusElement(choice.index);
         const ClickResult result = m_browser.clickLink(link);
         if (result == ClickResult::Changed || result == ClickResult::WrittenAsPage) {
-            m_chainNavigationPending = false;
+            m_browser.expectLoadFrom(LoadOrigin::Page);
             if (result == ClickResult::WrittenAsPage)
                 break;
             if (attempt + 1 < kLookups)
@@ -203,7 +206,7 @@ void WorkflowController::followNextLink(bool guardAgainstLoops)
             m_unansweredClick = UnansweredClick{page->url, link.href};
         // A script link may start nothing at all; the chain must not wait
         // for a page that never comes.
-        if (guardAgainstLoops && !outdated(generation) && m_loadsBegun == loadsBefore)
+        if (guardAgainstLoops && !outdated(generation) && m_browser.newestLoad().id == loadsBefore)
             watchForNavigation();
         return;
     }
@@ -224,12 +227,11 @@ void WorkflowController::noNavigationAfterClick()
     // click would have opened.
     if (const std::optional<UnansweredClick> click = std::exchange(m_unansweredClick, std::nullopt)) {
         m_chain.recordFollowed(click->pageUrl, click->href);
-        m_chainNavigationPending = true;
-        m_browser.navigate(click->href);
+        m_browser.navigate(click->href, LoadOrigin::ChainClick);
         watchForNavigation();
         return;
     }
-    m_chainNavigationPending = false;
+    m_browser.expectLoadFrom(LoadOrigin::Page);
     noNextLink();
 }
 
@@ -276,34 +278,33 @@ void WorkflowController::forgetRetries()
 void WorkflowController::cancelRetry()
 {
     forgetRetries();
-    m_chainNavigationPending = false;
-    m_chainLoad = false;
+    m_browser.expectLoadFrom(LoadOrigin::Page);
+    if (m_shownLoad)
+        m_shownLoad->origin = LoadOrigin::User;
 }
 
-void WorkflowController::onNavigateError(FrameId frame, const QString &url, int statusCode)
+void WorkflowController::onLoadEnded(const PageLoad &load)
 {
-    if (frame == m_browser.topFrame())
-        m_failedLoad = FailedLoad{url, statusCode};
-}
-
-void WorkflowController::onDocumentComplete(FrameId frame, const QString &url)
-{
-    if (frame != m_browser.topFrame())
-        return;
-    // NavigateError comes just before the DocumentComplete of its load.
-    const std::optional<FailedLoad> failed = std::exchange(m_failedLoad, std::nullopt);
-    if (failed && failed->url == url) {
-        pageFailed(url, failed->status);
+    if (load.outcome == LoadOutcome::NoPage) {
+        // The page shown stays as it was. A load that gave way to a newer
+        // one leaves the decision to that one; a link of the user's that
+        // only downloads is nothing to report.
+        if (load.byChain() && m_browser.newestLoad().id == load.id)
+            pageFailed(load, kNoPage);
         return;
     }
+    if (!load.showsPage()) {
+        pageFailed(load, FailureStatus(load));
+        return;
+    }
+    m_shownLoad = load;
     if (IsVerificationPage(0, m_browser.locationName())) {
-        pageFailed(url, 0);
+        pageFailed(load, 0);
         return;
     }
     // The chain is on a page again.
     forgetRetries();
     const quint64 generation = m_runs.current();
-    const quint64 loadsBefore = m_loadsBegun;
     std::optional<QString> body = m_browser.readBodyText();
     if (outdated(generation))
         return;
@@ -312,7 +313,7 @@ void WorkflowController::onDocumentComplete(FrameId frame, const QString &url)
     // (no load begun since; it may have moved within itself) is asked once
     // more before it counts as blank, or a silent chain would stop on it
     // without a word.
-    if (!body && m_loadsBegun == loadsBefore) {
+    if (!body && m_browser.newestLoad().id == load.id) {
         body = m_browser.readBodyText();
         if (outdated(generation))
             return;
@@ -340,24 +341,36 @@ void WorkflowController::onLoadStalled(FrameId frame, const QString &)
         m_browser.finishLoadNow();
 }
 
-void WorkflowController::pageFailed(const QString &url, int status)
+void WorkflowController::pageFailed(const PageLoad &load, int status)
 {
-    if (IsVerificationPage(status, m_browser.locationName())) {
+    bool verification = IsVerificationPage(status, m_browser.locationName());
+    // A busy answer may be a check page too: its text tells.
+    if (!verification && status == kServiceUnavailable) {
+        const quint64 generation = m_runs.current();
+        const std::optional<QString> body = m_browser.readBodyText();
+        if (outdated(generation) || m_browser.newestLoad().id != load.id)
+            return;
+        verification = body && IsVerificationText(*body);
+    }
+    if (verification) {
         // The user passes the check in the browser; the page that follows
         // completes as any other.
         m_retryTimer->cancel();
-        m_form.setStatusText(VerificationStatus(status, url));
+        m_form.setStatusText(VerificationStatus(status, load.finalUrl));
         return;
     }
-    if (!m_chainLoad || !m_form.optionChecked(SilentMode)) {
-        m_form.setStatusText(FailedLoadStatus(status, url));
+    if (!load.byChain() || !m_form.optionChecked(SilentMode)) {
+        m_form.setStatusText(FailedLoadStatus(status, load.finalUrl));
         return;
     }
-    retryOrGiveUp(url, status);
+    retryOrGiveUp(load, status);
 }
 
-void WorkflowController::retryOrGiveUp(const QString &url, int status)
+void WorkflowController::retryOrGiveUp(const PageLoad &load, int status)
 {
+    // The address the chain asked for: a redirect's target may be the
+    // busy page, not the chapter.
+    const QString url = load.askedUrl;
     if (url != m_retryUrl) {
         m_retryUrl = url;
         m_retryFailures = 0;
@@ -379,8 +392,7 @@ void WorkflowController::retryPage(const QString &url)
         cancelRetry();
         return;
     }
-    m_chainNavigationPending = true;
-    m_browser.navigate(url);
+    m_browser.navigate(url, LoadOrigin::ChainRetry);
 }
 
 void WorkflowController::chainGaveUpOnPage(const QString &url, int status)
@@ -402,11 +414,11 @@ void WorkflowController::recordUnsaved(const QString &url, LedgerStatus status)
 
 void WorkflowController::readFailed()
 {
-    const QString url = m_browser.locationUrl();
     m_form.setCaption(m_form.programTitle());
-    if (m_chainLoad && m_form.optionChecked(SilentMode))
-        retryOrGiveUp(url, kUnreadablePage);
+    if (m_shownLoad && m_shownLoad->byChain() && m_form.optionChecked(SilentMode))
+        retryOrGiveUp(*m_shownLoad, kUnreadablePage);
     else {
+        const QString url = m_shownLoad ? m_shownLoad->finalUrl : m_browser.locationUrl();
         recordUnsaved(url, LedgerStatus::ReadFailed);
         m_form.setStatusText(FailedLoadStatus(kUnreadablePage, url));
     }
@@ -418,9 +430,10 @@ void WorkflowController::onNavigateComplete2(FrameId frame, const QString &)
     // commits no new document: its scripts are there already, and scripts
     // sent during such moves may go unanswered for the whole of their limit.
     if (frame == m_browser.topFrame()) {
-        if (m_scriptsRunForLoad == m_loadsBegun)
+        const quint64 load = m_browser.newestLoad().id;
+        if (m_scriptsRunForLoad == load)
             return;
-        m_scriptsRunForLoad = m_loadsBegun;
+        m_scriptsRunForLoad = load;
     }
     for (const QString &script : SuppressionScripts())
         m_browser.execScript(frame, script);
@@ -459,7 +472,7 @@ void WorkflowController::openActiveLink()
     // Loading the address again would only start the load under way anew:
     // a page asking for windows all the time would never be left.
     if (href && !m_browser.isShutDown() && EncodedAddress(*href) != EncodedAddress(m_browser.loadingUrl()))
-        m_browser.navigate(*href);
+        m_browser.navigate(*href, LoadOrigin::Page);
 }
 
 void WorkflowController::onWindowClosing(bool, bool *cancel)
@@ -469,7 +482,7 @@ void WorkflowController::onWindowClosing(bool, bool *cancel)
         this,
         [this] {
             if (!m_browser.isShutDown())
-                m_browser.navigate(QStringLiteral("about:blank"));
+                m_browser.navigate(QStringLiteral("about:blank"), LoadOrigin::Page);
         },
         Qt::QueuedConnection);
 }
@@ -483,11 +496,12 @@ void WorkflowController::silenceWhileBlocking()
 
 void WorkflowController::onDownloadBegin()
 {
-    m_chainLoad = std::exchange(m_chainNavigationPending, false);
-    ++m_loadsBegun;
     // A page is on its way: the click worked, or a page the user or the page
     // itself opened takes the chain's place.
     cancelPendingNextPage();
+    // A retry waiting for its time gives way to any navigation but its own.
+    if (m_retryTimer->isPending() && !m_browser.newestLoad().byChain())
+        cancelRetry();
     silenceWhileBlocking();
 }
 

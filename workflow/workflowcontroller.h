@@ -65,8 +65,10 @@ public:
     void onSilentModeChanged(bool on);
 
     // Browser events.
-    void onNavigateError(FrameId frame, const QString &url, int statusCode);
-    void onDocumentComplete(FrameId frame, const QString &url);
+    // The end of a top-level load, the browser's DocumentComplete included:
+    // a page that loaded starts a cycle, one that did not is shown as failed
+    // or, when the silent chain began it, loaded again after a pause.
+    void onLoadEnded(const PageLoad &load);
     // In silent mode the load is stopped and its page taken as complete.
     void onLoadStalled(FrameId frame, const QString &url);
     // In silent mode a load whose document never came fails (timed out),
@@ -103,9 +105,10 @@ private:
     void openActiveLink();
     void silenceWhileBlocking();
     // A top-level load ended on no chapter (status: see loadfailure.h).
-    void pageFailed(const QString &url, int status);
-    // In a silent chain, loads the page again after the next pause, or gives up.
-    void retryOrGiveUp(const QString &url, int status);
+    void pageFailed(const PageLoad &load, int status);
+    // In a silent chain, loads the address the chain asked for again after
+    // the next pause, or gives up.
+    void retryOrGiveUp(const PageLoad &load, int status);
     void retryPage(const QString &url);
     // The chain ends on a page it could not open or read, even after its retries.
     void chainGaveUpOnPage(const QString &url, int status);
@@ -133,9 +136,12 @@ private:
         QString href;
     };
     std::optional<UnansweredClick> m_unansweredClick;
-    quint64 m_loadsBegun = 0;
     // The load whose committed document got the suppression scripts.
     std::optional<quint64> m_scriptsRunForLoad;
+    // The last load that ended on a page, and the one whose page the last
+    // run read: its address is what a save records.
+    std::optional<PageLoad> m_shownLoad;
+    std::optional<PageLoad> m_readLoad;
     // A new-window request is being answered: later ones join it.
     bool m_openingActiveLink = false;
     bool m_newWindowAskedMeanwhile = false;
@@ -143,18 +149,6 @@ private:
     std::unique_ptr<DelayTimer> m_ownTimer;
     DelayTimer *m_retryTimer = nullptr;
     ChainTiming m_timing;
-    // The chain's next-page step (or a retry) has started a navigation: the
-    // top-level load that begins next is the chain's.
-    bool m_chainNavigationPending = false;
-    // The last top-level load was begun by the chain.
-    bool m_chainLoad = false;
-    // NavigateError of the load whose DocumentComplete comes next.
-    struct FailedLoad
-    {
-        QString url;
-        int status = 0;
-    };
-    std::optional<FailedLoad> m_failedLoad;
     // The page's save failed in a way every later one would: its run
     // stops before the next page.
     bool m_saveStoppedChain = false;

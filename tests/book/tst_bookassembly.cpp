@@ -5,6 +5,7 @@
 #include "book/booktext.h"
 #include "tests/book/bookdir.h"
 #include "tests/workflow/localescope.h"
+#include "text/textops.h"
 #include "workflow/filesystem.h"
 
 #include <QStringEncoder>
@@ -71,6 +72,11 @@ void TestBookAssembly::bookText_data()
         << QStringList{Line(A, one, one + ".txt")}
         << QStringList{one + ".txt", "    雨下了一夜。\r\n门响了。"}
         << QStringLiteral("书\r\n\r\n第一章 雨夜来客\r\n\r\n雨下了一夜。\r\n门响了。\r\n");
+    // Re-flow indents the title line and takes its spaces: the title once all the same.
+    QTest::newRow("re-flowed page, title line dropped")
+        << QStringList{Line(A, one, one + ".txt")}
+        << QStringList{one + ".txt", pagewick::text::dlcp(pagewick::text::DelSpace(one + "\r\n雨下了一夜。\r\n门响了。"))}
+        << QStringLiteral("书\r\n\r\n第一章 雨夜来客\r\n\r\n    雨下了一夜。\r\n\r\n    门响了。\r\n");
     QTest::newRow("two chapters, two empty lines between them")
         << QStringList{Line(A, one, one + ".txt"), Line(B, two, two + ".txt")}
         << QStringList{one + ".txt", Saved(one, "一。"), two + ".txt", Saved(two, "二。")}

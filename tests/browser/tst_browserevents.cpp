@@ -17,6 +17,9 @@ using pagewick::browser::Element;
 using pagewick::browser::FrameId;
 using pagewick::browser::WebBrowser;
 using pagewick::testsupport::LoopbackServer;
+using pagewick::workflow::LoadOrigin;
+using pagewick::workflow::LoadOutcome;
+using pagewick::workflow::PageLoad;
 using namespace pagewick::browsertests;
 namespace testsupport = pagewick::testsupport;
 
@@ -44,8 +47,8 @@ private slots:
     void statusTextOnHover();
     void lostFocusToAnotherWidget();
     void documentStartScriptsRunInFrames();
-    void failedLoadsReportNavigateError_data();
-    void failedLoadsReportNavigateError();
+    void everyLoadEndsWithItsRecord_data();
+    void everyLoadEndsWithItsRecord();
     void stalledLoadIsReportedAndFinishedAsComplete();
     void readSurvivesMovesWithinTheDocument_data();
     void readSurvivesMovesWithinTheDocument();
@@ -282,55 +285,72 @@ void TestBrowserEvents::documentStartScriptsRunInFrames()
 // What Qt WebEngine 6.4 reports for these loads (QWebEngineLoadingInfo):
 // an error status with the server's own page fails in HttpStatusCodeDomain
 // with the status as its code; a closed port, a dropped connection and a body
-// cut short fail with the negative net::Error code.
-void TestBrowserEvents::failedLoadsReportNavigateError_data()
+// cut short fail with the negative net::Error code; a 204 and a download
+// commit nothing.
+void TestBrowserEvents::everyLoadEndsWithItsRecord_data()
 {
     QTest::addColumn<QString>("address");
-    QTest::addColumn<int>("status"); // 0: no NavigateError
+    QTest::addColumn<LoadOutcome>("outcome");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("finalPath"); // empty: the address asked for
     QTest::addColumn<QString>("shownText"); // part of the page's text afterwards
-    QTest::newRow("200") << "/ch2.html" << 0 << "";
-    QTest::newRow("404 with a page") << "/404.html" << 404 << "服务器的页面";
-    QTest::newRow("429 with a page") << "/429.html" << 429 << "服务器的页面";
-    QTest::newRow("503 with a page") << "/503.html" << 503 << "服务器的页面";
-    QTest::newRow("403 with a page") << "/403.html" << 403 << "服务器的页面";
-    QTest::newRow("404 without a body") << "/empty404.html" << 404 << "";
-    QTest::newRow("dropped connection") << "/drop.html" << -324 << "";
-    QTest::newRow("closed port") << "closed" << -102 << "";
+    using O = LoadOutcome;
+    QTest::newRow("200") << "/ch2.html" << O::Loaded << 0 << "" << "";
+    QTest::newRow("404 with a page") << "/404.html" << O::HttpError << 404 << "" << "服务器的页面";
+    QTest::newRow("429 with a page") << "/429.html" << O::HttpError << 429 << "" << "服务器的页面";
+    QTest::newRow("503 with a page") << "/503.html" << O::HttpError << 503 << "" << "服务器的页面";
+    QTest::newRow("403 with a page") << "/403.html" << O::HttpError << 403 << "" << "服务器的页面";
+    QTest::newRow("404 without a body") << "/empty404.html" << O::HttpError << 404 << "" << "";
+    QTest::newRow("dropped connection") << "/drop.html" << O::NetworkError << -324 << "" << "";
+    QTest::newRow("closed port") << "closed" << O::NetworkError << -102 << "" << "";
+    QTest::newRow("204 No Content") << "/nocontent.html" << O::NoPage << 0 << "" << "";
+    QTest::newRow("a download") << "/book.zip" << O::NoPage << 0 << "" << "";
+    QTest::newRow("redirect to a busy page") << "/moved.html" << O::HttpError << 503 << "/503.html" << "服务器的页面";
 }
 
-void TestBrowserEvents::failedLoadsReportNavigateError()
+void TestBrowserEvents::everyLoadEndsWithItsRecord()
 {
     QFETCH(QString, address);
-    QFETCH(int, status);
+    QFETCH(LoadOutcome, outcome);
+    QFETCH(int, code);
+    QFETCH(QString, finalPath);
     QFETCH(QString, shownText);
     const QByteArray page = "<html><head><title>x</title></head><body><p>服务器的页面</p></body></html>";
-    for (int code : {404, 429, 503, 403})
-        m_server.queueFailures(QStringLiteral("/%1.html").arg(code), {code}, page);
+    for (int status : {404, 429, 503, 403})
+        m_server.queueFailures(QStringLiteral("/%1.html").arg(status), {status}, page);
     m_server.addPage("/empty404.html", "", "text/html", 404);
     m_server.queueFailures("/drop.html", {LoopbackServer::kDropConnection});
+    m_server.addPage("/nocontent.html", "", "text/html", 204);
+    m_server.addPage("/book.zip", QByteArray(2048, 'z'), "application/zip");
+    m_server.addHeader("/book.zip", "Content-Disposition: attachment; filename=\"book.zip\"");
+    m_server.addPage("/moved.html", "", "text/html", 302);
+    m_server.addHeader("/moved.html", "Location: " + m_server.url("/503.html").toEncoded());
     QTcpServer closed;
     QVERIFY(closed.listen(QHostAddress::LocalHost));
     const QString url = address == QLatin1String("closed")
         ? QStringLiteral("http://127.0.0.1:%1/ch.html").arg(closed.serverPort())
         : m_server.url(address).toString();
     closed.close();
-    QStringList events;
-    connect(m_browser, &WebBrowser::NavigateError, this, [&](FrameId frame, const QString &u, int code) {
-        events << QStringLiteral("NavigateError %1 %2 %3").arg(frame).arg(u).arg(code);
-    });
-    connect(m_browser, &WebBrowser::DocumentComplete, this, [&](FrameId, const QString &u) {
-        events << QStringLiteral("DocumentComplete ") + u;
-    });
+    QList<PageLoad> ended;
+    QStringList completes;
+    connect(m_browser, &WebBrowser::LoadEnded, this, [&](const PageLoad &load) { ended << load; });
+    connect(m_browser, &WebBrowser::DocumentComplete, this, [&](FrameId, const QString &u) { completes << u; });
 
     m_browser->Navigate(url);
-    QVERIFY(testsupport::waitUntil([&] { return events.filter("DocumentComplete").size() == 1; }));
+    QVERIFY(testsupport::waitUntil([&] { return !ended.isEmpty(); }));
     testsupport::processEventsFor(200);
 
-    QStringList expected;
-    if (status != 0)
-        expected << QStringLiteral("NavigateError %1 %2 %3").arg(m_browser->Object()).arg(url).arg(status);
-    expected << QStringLiteral("DocumentComplete ") + url;
-    QCOMPARE(events, expected);
+    QCOMPARE(ended.size(), 1);
+    const PageLoad &load = ended.first();
+    QCOMPARE(load.outcome, outcome);
+    QCOMPARE(load.code, code);
+    QCOMPARE(load.origin, LoadOrigin::User);
+    QCOMPARE(load.askedUrl, url);
+    QCOMPARE(load.finalUrl, finalPath.isEmpty() ? url : m_server.url(finalPath).toString());
+    QCOMPARE(load.id, m_browser->newestLoad().id);
+    QCOMPARE(m_browser->ReadyState(), 4);
+    // A load that ends without a page leaves the page shown as it was.
+    QCOMPARE(completes, outcome == LoadOutcome::NoPage ? QStringList{} : QStringList{load.finalUrl});
     if (!shownText.isEmpty())
         QCOMPARE(m_browser->readBodyText().value_or(QString()), shownText);
 }
@@ -343,7 +363,10 @@ void TestBrowserEvents::stalledLoadIsReportedAndFinishedAsComplete()
     m_browser->setStallLimit(300);
     QStringList events;
     connect(m_browser, &WebBrowser::LoadStalled, this, [&](FrameId, const QString &u) { events << "LoadStalled " + u; });
-    connect(m_browser, &WebBrowser::NavigateError, this, [&] { events << "NavigateError"; });
+    connect(m_browser, &WebBrowser::LoadEnded, this, [&](const PageLoad &load) {
+        if (load.outcome != LoadOutcome::Loaded)
+            events << QStringLiteral("LoadEnded %1").arg(int(load.outcome));
+    });
     connect(m_browser, &WebBrowser::DocumentComplete, this, [&](FrameId, const QString &u) { events << "DocumentComplete " + u; });
 
     // A page that finishes is never reported.
@@ -361,8 +384,9 @@ void TestBrowserEvents::stalledLoadIsReportedAndFinishedAsComplete()
     QCOMPARE(events.size(), 1); // once per load
 
     m_browser->finishLoadNow();
-    QVERIFY(testsupport::waitUntil([&] { return events.size() == 2; }, 5000));
-    QCOMPARE(events.last(), "DocumentComplete " + url);
+    QVERIFY(testsupport::waitUntil([&] { return events.size() == 3; }, 5000));
+    QCOMPARE(events.mid(1), (QStringList{QStringLiteral("LoadEnded %1").arg(int(LoadOutcome::StoppedAsLoaded)),
+                                         "DocumentComplete " + url}));
     QCOMPARE(m_browser->ReadyState(), 4);
     QCOMPARE(m_browser->readTitle().value_or(QString()), QStringLiteral("挂起"));
 }

@@ -166,6 +166,49 @@ private slots:
         CheckWholeBook(w);
     }
 
+    // A next page that never comes: a load that ends without a page, or a
+    // chapter that redirects to a busy page. The chain asks for the chapter's
+    // own address each time and gives up on it by name.
+    void chainGivesUpOnAPageThatNeverComes_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("status");
+        QTest::newRow("204 No Content") << "204" << workflow::kNoPage;
+        QTest::newRow("a download") << "download" << workflow::kNoPage;
+        QTest::newRow("redirect to a busy page") << "redirect" << 503;
+    }
+    void chainGivesUpOnAPageThatNeverComes()
+    {
+        QFETCH(QString, answer);
+        QFETCH(int, status);
+        const workflow::ChainTiming timing = ShortTiming(100);
+        HostileWindow w(nullptr, &timing);
+        QVERIFY(w.ready());
+        ServeBook(w.server);
+        if (answer == QLatin1String("204")) {
+            w.server.addPage(Path(2), {}, "text/html", 204);
+        } else if (answer == QLatin1String("download")) {
+            w.server.addPage(Path(2), QByteArray(4096, 'z'), "application/zip");
+            w.server.addHeader(Path(2), "Content-Disposition: attachment; filename=\"c2.zip\"");
+        } else {
+            w.server.addPage(Path(2), {}, "text/html", 302);
+            w.server.addHeader(Path(2), "Location: " + w.server.url(QStringLiteral("/busy.html")).toEncoded());
+            w.server.queueFailures(QStringLiteral("/busy.html"), QList<int>(7, 503), ErrorPage(QStringLiteral("服务器忙")));
+        }
+        w.setSilentMode(true);
+        const QString url = w.server.url(Path(2)).toString();
+
+        w.startAt(Path(1));
+        QVERIFY(w.waitForNotices(1, 60000));
+        w.settle(300);
+
+        QCOMPARE(w.prompt.notices, QStringList{workflow::GaveUpNotice(status, 6, url)});
+        QCOMPARE(w.server.requestCount(Path(2)), 7);
+        QCOMPARE(w.savedFiles(), QStringList{Title(1) + QStringLiteral(".txt")});
+        QCOMPARE(w.window().Lab_bt->text(),
+                 QStringLiteral("本次提取 2 页：已保存 1，空白 0，重复 0，失败 1（详见 pagewick-log.tsv）"));
+    }
+
     // A server that takes the request and never answers: each load fails
     // once the response limit is over, and the chain gives up after its retries.
     void serverThatNeverAnswersIsGivenUp()
@@ -243,6 +286,8 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::newRow("403") << 403 << "Access denied";
         QTest::newRow("challenge title") << 200 << "Just a moment...";
+        // The classic check answers 503.
+        QTest::newRow("503 challenge") << 503 << "Just a moment...";
     }
     void verificationPageWaitsForTheUser()
     {

@@ -45,13 +45,40 @@ public:
     QList<int> focused;
 
     QStringList navigations;
+    QList<pagewick::workflow::LoadOrigin> navigationOrigins;
+    // Who begins the next load, as navigate() and expectLoadFrom() said.
+    std::optional<pagewick::workflow::LoadOrigin> claim;
+    pagewick::workflow::PageLoad newest;
     QStringList scripts; // "frame:code"
     QStringList startScripts;
     QList<int> clicked;
     int documentReads = 0;
     int interrupts = 0;
 
-    void navigate(const QString &url) override { navigations << url; }
+    void navigate(const QString &url, pagewick::workflow::LoadOrigin origin) override
+    {
+        navigations << url;
+        navigationOrigins << origin;
+        if (origin != pagewick::workflow::LoadOrigin::Page)
+            claim = origin;
+    }
+    void expectLoadFrom(pagewick::workflow::LoadOrigin origin) override
+    {
+        if (origin == pagewick::workflow::LoadOrigin::Page)
+            claim.reset();
+        else
+            claim = origin;
+    }
+    pagewick::workflow::PageLoad newestLoad() override { return newest; }
+    // A top-level load of `asked` begins, as the engine would start one:
+    // it takes the standing claim on its origin.
+    pagewick::workflow::PageLoad &beginLoad(const QString &asked)
+    {
+        newest = pagewick::workflow::PageLoad{newest.id + 1, asked, asked};
+        newest.origin = claim.value_or(pagewick::workflow::LoadOrigin::Page);
+        claim.reset();
+        return newest;
+    }
     QString locationUrl() override { return location; }
     QString loadingUrl() override { return loading; }
     QString locationName() override { return title; }

@@ -49,7 +49,10 @@ private slots:
         QTest::addColumn<bool>("verification");
         QTest::newRow("403") << 403 << "第三章" << true;
         QTest::newRow("403 without a title") << 403 << "" << true;
-        QTest::newRow("503 with a challenge title") << 503 << "Just a moment..." << false;
+        // The classic check answers 503 and reloads itself once passed.
+        QTest::newRow("503 with a challenge title") << 503 << "Just a moment..." << true;
+        QTest::newRow("503 of a busy site") << 503 << "Service Unavailable" << false;
+        QTest::newRow("502 with a challenge title") << 502 << "Just a moment..." << false;
         QTest::newRow("Cloudflare wait") << 0 << "Just a moment..." << true;
         QTest::newRow("ellipsis character") << 0 << "Just a moment…" << true;
         QTest::newRow("spaces around") << 0 << "  Just a moment...\n" << true;
@@ -67,6 +70,13 @@ private slots:
         QFETCH(QString, title);
         QFETCH(bool, verification);
         QCOMPARE(IsVerificationPage(status, title), verification);
+    }
+
+    void verificationText()
+    {
+        QVERIFY(IsVerificationText(QStringLiteral("example.com\r\nVerifying you are human. This may take a few seconds.")));
+        QVERIFY(IsVerificationText(QStringLiteral("CHECKING YOUR BROWSER before accessing")));
+        QVERIFY(!IsVerificationText(QStringLiteral("503 Service Temporarily Unavailable\r\nnginx")));
     }
 };
 

@@ -1,6 +1,8 @@
 #include "fakefilesystem.h"
 #include "localescope.h"
 
+#include "text/textops.h"
+
 #include "workflow/chapterfilename.h"
 #include "workflow/filesystem.h"
 #include "workflow/localecodec.h"
@@ -377,6 +379,14 @@ private slots:
             << QStringList{"http://h/1|    卷中文字\r\n"} << QStringList{"卷.txt 6 saved"};
         QTest::newRow("four spaces of the text's own")
             << QStringList{"http://h/1|    中文字\r\n"} << QStringList{"卷.txt 9 saved"};
+        // Paragraph re-flow indents the title line (and takes its spaces).
+        const auto reflowed = [](const QString &text) {
+            return pagewick::text::dlcp(pagewick::text::DelSpace(text));
+        };
+        QTest::newRow("re-flowed: the title line is no text")
+            << QStringList{"http://h/1|" + reflowed("卷\r\n天色 已晚。\r\n")} << QStringList{"卷.txt 11 saved"};
+        QTest::newRow("re-flowed, the title line alone") << QStringList{"http://h/1|" + reflowed("卷\r\n")}
+                                                         << QStringList{"卷.txt 0 empty"};
         QTest::newRow("repeat under another address")
             << QStringList{"http://h/1|卷\r\n文字", "http://h/2|卷\r\n文字", "http://h/3|卷\r\n别的"}
             << QStringList{"卷.txt 2 saved", "卷(2).txt 2 repeat", "卷(3).txt 2 saved"};

@@ -63,26 +63,54 @@ struct Rig
     WorkflowController controller;
 };
 
+using pagewick::workflow::LoadOrigin;
+using pagewick::workflow::LoadOutcome;
+using pagewick::workflow::PageLoad;
+
+// A top-level load of asked begins; by default of the address last navigated to.
+void Begins(Rig &rig, QString asked = {})
+{
+    if (asked.isEmpty() && !rig.browser.navigations.isEmpty())
+        asked = rig.browser.navigations.last();
+    rig.browser.beginLoad(asked);
+    rig.controller.onDownloadBegin();
+}
+
+// The newest load (one of url begun first when there is none) ends with
+// its document committed at url, under that title.
+void Ends(Rig &rig, const QString &url, LoadOutcome outcome = LoadOutcome::Loaded, int code = 0,
+          const QString &title = {})
+{
+    if (rig.browser.newest.id == 0)
+        rig.browser.beginLoad(url);
+    rig.browser.location = url;
+    rig.browser.title = title;
+    rig.browser.newest.finalUrl = url;
+    rig.browser.newest.outcome = outcome;
+    rig.browser.newest.code = code;
+    const PageLoad load = rig.browser.newest;
+    rig.controller.onLoadEnded(load);
+}
+
 // The silent chain, on page 1, clicks its next-page link to url, and the load begins.
 void ChainClicksTo(Rig &rig, const QString &url)
 {
     rig.form.options[1] = true;
-    rig.browser.location = QStringLiteral("http://h/1");
     rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("甲"), url);
-    rig.controller.onDocumentComplete(1, QStringLiteral("http://h/1"));
+    Ends(rig, QStringLiteral("http://h/1"));
     QVERIFY(!rig.browser.clicked.isEmpty());
-    rig.controller.onDownloadBegin();
+    Begins(rig, url);
 }
 
 // The load of url ends on a page with that title: with status 0 it loaded,
-// otherwise the engine reports the failure first.
+// otherwise with that HTTP status or (negative) network error.
 void FailsToLoad(Rig &rig, const QString &url, int status, const QString &title = {})
 {
-    rig.browser.location = url;
-    rig.browser.title = title;
-    if (status != 0)
-        rig.controller.onNavigateError(1, url, status);
-    rig.controller.onDocumentComplete(1, url);
+    const LoadOutcome outcome = status == 0                           ? LoadOutcome::Loaded
+                              : status > 0                            ? LoadOutcome::HttpError
+                              : status == pagewick::workflow::kNoPage ? LoadOutcome::NoPage
+                                                                      : LoadOutcome::NetworkError;
+    Ends(rig, url, outcome, status, title);
 }
 
 } // namespace
@@ -94,7 +122,7 @@ class TstWorkflowController : public QObject
 private slots:
     void pageLoaded_data()
     {
-        QTest::addColumn<quint64>("frame");
+        QTest::addColumn<LoadOutcome>("outcome");
         QTest::addColumn<QVariant>("body"); // invalid: no body
         QTest::addColumn<bool>("silentMode");
         QTest::addColumn<bool>("answer");
@@ -105,29 +133,32 @@ private slots:
 
         const QStringList none;
         const QStringList asked{kLoaded};
-        QTest::newRow("frame document") << quint64(2) << QVariant(QStringLiteral("正文")) << true << true
+        // A download, say: the page shown stays as it was.
+        QTest::newRow("ended without a page") << LoadOutcome::NoPage << QVariant(QStringLiteral("正文")) << true << true
                                         << "旧标题" << none << false << 0;
-        QTest::newRow("empty body") << quint64(1) << QVariant(QString()) << true << true << "Pagewick"
+        QTest::newRow("empty body") << LoadOutcome::Loaded << QVariant(QString()) << true << true << "Pagewick"
                                     << none << false << 0;
-        QTest::newRow("only spaces") << quint64(1) << QVariant(QStringLiteral("   ")) << false << true
+        QTest::newRow("only spaces") << LoadOutcome::Loaded << QVariant(QStringLiteral("   ")) << false << true
                                      << "Pagewick" << none << false << 0;
-        QTest::newRow("no body") << quint64(1) << QVariant() << true << true << "Pagewick" << none << false << 0;
-        QTest::newRow("line breaks count") << quint64(1) << QVariant(QStringLiteral("\r\n")) << true << true
+        QTest::newRow("no body") << LoadOutcome::Loaded << QVariant() << true << true << "Pagewick" << none << false << 0;
+        QTest::newRow("line breaks count") << LoadOutcome::Loaded << QVariant(QStringLiteral("\r\n")) << true << true
                                            << "页 - 提取结束" << none << true << 0;
-        QTest::newRow("a tab counts") << quint64(1) << QVariant(QStringLiteral(" \t ")) << true << true
+        QTest::newRow("a tab counts") << LoadOutcome::Loaded << QVariant(QStringLiteral(" \t ")) << true << true
                                       << "页 - 提取结束" << none << true << 0;
-        QTest::newRow("answer mode, OK") << quint64(1) << QVariant(QStringLiteral("正文")) << false << true
+        QTest::newRow("answer mode, OK") << LoadOutcome::Loaded << QVariant(QStringLiteral("正文")) << false << true
                                          << "页 - 提取结束" << asked << true << 0;
-        QTest::newRow("answer mode, Cancel") << quint64(1) << QVariant(QStringLiteral("正文")) << false
+        QTest::newRow("answer mode, Cancel") << LoadOutcome::Loaded << QVariant(QStringLiteral("正文")) << false
                                              << false << "旧标题" << asked << false << 0;
-        QTest::newRow("body answer lost once") << quint64(1) << QVariant(QStringLiteral("正文")) << true << true
+        QTest::newRow("body answer lost once") << LoadOutcome::Loaded << QVariant(QStringLiteral("正文")) << true << true
                                                << "页 - 提取结束" << none << true << 1;
-        QTest::newRow("body answer lost twice") << quint64(1) << QVariant(QStringLiteral("正文")) << true << true
+        QTest::newRow("body answer lost twice") << LoadOutcome::Loaded << QVariant(QStringLiteral("正文")) << true << true
                                                 << "Pagewick" << none << false << 2;
+        QTest::newRow("stopped, taken as loaded") << LoadOutcome::StoppedAsLoaded << QVariant(QStringLiteral("正文"))
+                                                  << true << true << "页 - 提取结束" << none << true << 0;
     }
     void pageLoaded()
     {
-        QFETCH(quint64, frame);
+        QFETCH(LoadOutcome, outcome);
         QFETCH(QVariant, body);
         QFETCH(bool, silentMode);
         QFETCH(bool, answer);
@@ -143,7 +174,7 @@ private slots:
         rig.form.nextName = QStringLiteral("不存在");
         rig.form.scripted.queueAnswers({answer, false, false});
 
-        rig.controller.onDocumentComplete(frame, QStringLiteral("http://h/1"));
+        Ends(rig, QStringLiteral("http://h/1"), outcome);
 
         QCOMPARE(rig.form.caption, caption);
         QCOMPARE(rig.form.scripted.questions.mid(0, 1), questions);
@@ -187,7 +218,7 @@ private slots:
         rig.controller.onNavigateComplete2(1, url + QStringLiteral("?p=3"));
         QCOMPARE(rig.browser.scripts.size(), perDocument);
 
-        rig.controller.onDownloadBegin();
+        Begins(rig);
         rig.controller.onNavigateComplete2(1, QStringLiteral("http://h/2"));
         QCOMPARE(rig.browser.scripts.size(), 2 * perDocument);
         QVERIFY(perDocument > 0);
@@ -551,12 +582,18 @@ private slots:
                                                    << "网页打开失败（连接被拒绝），5秒后第1次重试" + u << true;
         QTest::newRow("dropped, the chain opened") << -324 << "" << true << true
                                                    << "网页打开失败（服务器没有应答），5秒后第1次重试" + u << true;
+        // 204 No Content, a download, an aborted load: no page to wait for.
+        QTest::newRow("no page, the chain opened") << -3 << "" << true << true
+                                                   << "网页打开失败（没有返回网页），5秒后第1次重试" + u << true;
         QTest::newRow("404 the user opened") << 404 << "" << false << true << "网页打开失败（404）" + u << false;
         QTest::newRow("429 in answer mode") << 429 << "" << false << false << "网页打开失败（429）" + u << false;
         QTest::newRow("silent mode off since the click") << 503 << "" << true << false
                                                          << "网页打开失败（503）" + u << false;
         QTest::newRow("403 the chain opened") << 403 << "Forbidden" << true << true
                                               << "网页需要验证（403），请在浏览器中完成验证，通过后自动继续" + u << false;
+        QTest::newRow("503 check page the chain opened")
+            << 503 << "Just a moment..." << true << true
+            << "网页需要验证（503），请在浏览器中完成验证，通过后自动继续" + u << false;
         QTest::newRow("challenge page") << 0 << "Just a moment..." << true << true
                                         << "网页需要验证，请在浏览器中完成验证，通过后自动继续" + u << false;
         QTest::newRow("challenge page, answer mode") << 0 << "Just a moment..." << false << false
@@ -575,7 +612,7 @@ private slots:
         if (chain)
             ChainClicksTo(rig, url);
         else
-            rig.controller.onDownloadBegin();
+            Begins(rig, url);
         rig.form.options[1] = silentMode;
         const int readsBefore = rig.browser.documentReads;
         const QStringList filesBefore = rig.form.files.writes;
@@ -606,7 +643,7 @@ private slots:
         QStringList statuses{rig.form.status};
         for (int retry = 1; retry <= 6; ++retry) {
             QVERIFY(rig.timer.fire());
-            rig.controller.onDownloadBegin();
+            Begins(rig, url);
             FailsToLoad(rig, url, 503);
             statuses << rig.form.status;
         }
@@ -626,13 +663,61 @@ private slots:
         ChainClicksTo(rig, QStringLiteral("http://h/3"));
         FailsToLoad(rig, QStringLiteral("http://h/3"), 503);
         QVERIFY(rig.timer.fire());
-        rig.controller.onDownloadBegin();
+        Begins(rig);
         rig.browser.page = LinkedPage(QStringLiteral("http://h/3"), QStringLiteral("丙"), QStringLiteral("http://h/4"));
-        rig.controller.onDocumentComplete(1, QStringLiteral("http://h/3"));
+        Ends(rig, QStringLiteral("http://h/3"));
         QCOMPARE(rig.form.files.writes.last(), QStringLiteral("/d/丙.txt"));
-        rig.controller.onDownloadBegin();
+        Begins(rig, QStringLiteral("http://h/4"));
         FailsToLoad(rig, QStringLiteral("http://h/4"), 429);
         QCOMPARE(rig.form.status, QStringLiteral("网页打开失败（429），5秒后第1次重试：http://h/4"));
+    }
+
+    // A chapter that redirects to a busy page: the chain asks for the
+    // chapter again each time, and names it when it gives up.
+    void retryAsksTheAddressTheChainAskedFor()
+    {
+        Rig rig;
+        const QString chapter = QStringLiteral("http://h/2");
+        const QString busy = QStringLiteral("http://h/busy");
+        ChainClicksTo(rig, chapter);
+        FailsToLoad(rig, busy, 503);
+        QCOMPARE(rig.form.status, QStringLiteral("网页打开失败（503），5秒后第1次重试：http://h/2"));
+        for (int retry = 1; retry <= 6; ++retry) {
+            QVERIFY(rig.timer.fire());
+            Begins(rig);
+            FailsToLoad(rig, busy, 503);
+        }
+        QCOMPARE(rig.browser.navigations, QStringList(6, chapter));
+        QCOMPARE(rig.browser.navigationOrigins, QList<LoadOrigin>(6, LoadOrigin::ChainRetry));
+        QCOMPARE(rig.form.scripted.notices, QStringList{GaveUpNotice(503, 6, chapter)});
+        QVERIFY(rig.form.files.files.value(QStringLiteral("/d/pagewick-log.tsv")).contains("\thttp://h/2\t\t\t0\tload-failed"));
+    }
+
+    // A save records the page the text was read from, at the address its
+    // document was committed at: not a page opened since, nor the page's own
+    // later moves (a replaceState stamp).
+    void saveRecordsThePageThatWasRead()
+    {
+        Rig rig;
+        rig.form.options[1] = false;
+        // Analyse 甲, do not save it; do not analyse 乙.
+        rig.form.scripted.queueAnswers({true, false, false, false});
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/a"), QStringLiteral("甲"), QString());
+        Ends(rig, QStringLiteral("http://h/a"));
+        rig.browser.location = QStringLiteral("http://h/a?t=1");
+        Begins(rig, QStringLiteral("http://h/b"));
+        rig.browser.page = LinkedPage(QStringLiteral("http://h/b"), QStringLiteral("乙"), QString());
+        Ends(rig, QStringLiteral("http://h/b"));
+        rig.browser.location = QStringLiteral("http://h/b?t=2");
+        QCOMPARE(rig.form.text1Sets, 1);
+
+        rig.controller.save();
+        rig.browser.location = QStringLiteral("http://h/b?t=3");
+        rig.controller.save();
+
+        QCOMPARE(rig.form.files.writes, QStringList(2, QStringLiteral("/d/甲.txt")));
+        const QByteArray ledger = rig.form.files.files.value(QStringLiteral("/d/pagewick-log.tsv"));
+        QCOMPARE(ledger.count("\thttp://h/a\t甲\t甲.txt\t"), 2);
     }
 
     // A click whose answer was lost may still have been made: the page it
@@ -645,8 +730,8 @@ private slots:
         rig.browser.location = QStringLiteral("http://h/1");
         rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("甲"), url);
         rig.browser.clickResults = {ClickResult::Failed};
-        rig.controller.onDocumentComplete(1, QStringLiteral("http://h/1"));
-        rig.controller.onDownloadBegin();
+        Ends(rig, QStringLiteral("http://h/1"));
+        Begins(rig, url);
 
         FailsToLoad(rig, url, 503);
 
@@ -663,6 +748,7 @@ private slots:
         QTest::newRow("Next page") << "next";
         QTest::newRow("silent mode unticked") << "untick";
         QTest::newRow("silent mode unticked, not yet heard") << "untick unheard";
+        QTest::newRow("a link clicked in the page") << "page";
     }
     void pendingRetryIsCancelled()
     {
@@ -682,12 +768,14 @@ private slots:
             rig.controller.nextPage();
         else if (by == QLatin1String("untick"))
             rig.controller.cancelRetry();
+        else if (by == QLatin1String("page"))
+            Begins(rig, QStringLiteral("http://h/elsewhere"));
         rig.form.options[1] = !by.startsWith(QLatin1String("untick"));
         rig.timer.fire();
 
         QCOMPARE(rig.browser.navigations, QStringList{});
         // The page is the user's now: a failure again is only shown.
-        rig.controller.onDownloadBegin();
+        Begins(rig);
         rig.form.options[1] = true;
         FailsToLoad(rig, url, 503);
         QVERIFY(!rig.timer.isPending());
@@ -712,14 +800,14 @@ private slots:
         if (chain)
             ChainClicksTo(rig, url);
         else
-            rig.controller.onDownloadBegin();
+            Begins(rig, url);
         const QStringList filesBefore = rig.form.files.writes;
         const int readsBefore = rig.browser.documentReads;
         rig.form.title = QStringLiteral("甲");
         rig.browser.location = url;
         rig.browser.page.reset();
 
-        rig.controller.onDocumentComplete(1, url);
+        Ends(rig, url);
 
         QCOMPARE(rig.browser.documentReads, readsBefore + 2);
         QCOMPARE(rig.form.files.writes, filesBefore);
@@ -870,14 +958,14 @@ private slots:
         rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("页"),
                                       withAddress ? QStringLiteral("http://h/2") : QStringLiteral("javascript:;"));
         if (meanwhile == QLatin1String("load during click"))
-            rig.browser.whileClicking = [&] { rig.controller.onDownloadBegin(); };
+            rig.browser.whileClicking = [&] { Begins(rig, QStringLiteral("http://h/2")); };
         if (meanwhile.startsWith(QLatin1String("answer lost")))
             rig.browser.clickResults = {ClickResult::Failed};
 
         rig.controller.extract();
         QCOMPARE(rig.browser.clickChecks.size(), 1);
         if (meanwhile == QLatin1String("load"))
-            rig.controller.onDownloadBegin();
+            Begins(rig, QStringLiteral("http://h/2"));
         if (meanwhile == QLatin1String("untick")) {
             rig.form.options[1] = false;
             rig.controller.onSilentModeChanged(false);
@@ -962,7 +1050,7 @@ private slots:
             rig.controller.nextPage();
             QCOMPARE(rig.browser.clicked, QList<int>{1});
         } else if (meanwhile == QLatin1String("load")) {
-            rig.controller.onDownloadBegin();
+            Begins(rig, QStringLiteral("http://h/2"));
         }
         QTest::qWait(ShortTiming().secondMs * interval * 3);
 

@@ -1,0 +1,4 @@
+// The document's title.
+//
+// Called with nothing. Answer (read by scripts::parseTitle): [title].
+(function () { return [document.title]; })
