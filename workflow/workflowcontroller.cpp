@@ -224,7 +224,7 @@ void WorkflowController::noNextLink()
 {
     m_form.prompt().notify(NoNextLinkNotice());
     m_form.focusNextLinkName();
-    endChain();
+    endChain(ChainEnd{});
 }
 
 void WorkflowController::beginChain()
@@ -235,12 +235,20 @@ void WorkflowController::beginChain()
     m_tally.clear();
 }
 
-void WorkflowController::endChain()
+void WorkflowController::beginChainAt(const QString &url)
+{
+    beginChain();
+    m_chainNavigationPending = true;
+    m_browser.navigate(url);
+}
+
+void WorkflowController::endChain(ChainEnd end)
 {
     const QString summary = m_tally.summary();
     if (!summary.isEmpty())
         m_form.setStatusText(summary);
-    m_tally.clear();
+    end.tally = std::exchange(m_tally, ChainTally());
+    emit chainEnded(end);
 }
 
 std::optional<QString> WorkflowController::continueAddress()
@@ -334,6 +342,7 @@ void WorkflowController::pageFailed(const QString &url, int status)
         // completes as any other.
         m_retryTimer->cancel();
         m_form.setStatusText(VerificationStatus(status, url));
+        emit chainEnded(ChainEnd{ChainEnd::Reason::Verification, m_tally, url, status});
         return;
     }
     if (!m_chainLoad || !m_form.optionChecked(SilentMode)) {
@@ -377,7 +386,7 @@ void WorkflowController::chainGaveUpOnPage(const QString &url, int status)
     recordUnsaved(url, status == kUnreadablePage ? LedgerStatus::ReadFailed : LedgerStatus::LoadFailed);
     m_form.setStatusText(FailedLoadStatus(status, url));
     m_form.prompt().notify(GaveUpNotice(status, retries, url));
-    endChain();
+    endChain(ChainEnd{ChainEnd::Reason::GaveUp, {}, url, status});
 }
 
 void WorkflowController::recordUnsaved(const QString &url, LedgerStatus status)
