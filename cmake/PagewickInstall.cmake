@@ -7,6 +7,10 @@ install(TARGETS pagewick RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY samples/book-utf8 samples/book-gbk
         DESTINATION ${CMAKE_INSTALL_DATADIR}/pagewick/samples
         FILES_MATCHING PATTERN "*.htm")
+# The systemd user service and timer that run "pagewick update" nightly; the
+# user copies them to ~/.config/systemd/user/ (README: Keeping books up to date).
+install(FILES data/pagewick-update.service data/pagewick-update.timer
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/pagewick)
 install(FILES data/${pagewick_id}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/${pagewick_id}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES data/${pagewick_id}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

@@ -19,6 +19,8 @@ expected_files() {
         echo "share/applications/$id.desktop"
         echo "share/icons/hicolor/scalable/apps/$id.svg"
         echo "share/metainfo/$id.metainfo.xml"
+        echo share/pagewick/pagewick-update.service
+        echo share/pagewick/pagewick-update.timer
         for page in samples/book-utf8/*.htm samples/book-gbk/*.htm; do
             echo "share/pagewick/$page"
         done

@@ -3,6 +3,7 @@
 #include "browser/webbrowser.h"
 #include "window/addressbox.h"
 #include "window/browserport.h"
+#include "window/browserwiring.h"
 #include "window/programinfo.h"
 #include "window/richtextbox.h"
 #include "workflow/formport.h"
@@ -109,7 +110,6 @@ void Frmmain::connectWorkflow()
     auto *wiring = new WorkflowWiring(*this);
     workflow::WorkflowController *c = &wiring->controller();
     using workflow::WorkflowController;
-    using browser::WebBrowser;
 
     // The user's own Extract and unticking silent mode drop a retry the chain waits for.
     connect(Cmd_tiqu, &QPushButton::clicked, c, &WorkflowController::cancelRetry);
@@ -118,16 +118,7 @@ void Frmmain::connectWorkflow()
     connect(Cmd_next, &QPushButton::clicked, c, &WorkflowController::nextPage);
     connect(Check1[workflow::SilentMode], &QCheckBox::toggled, c, &WorkflowController::onSilentModeChanged);
 
-    connect(WebBrowser1, &WebBrowser::LoadEnded, c, &WorkflowController::onLoadEnded);
-    connect(WebBrowser1, &WebBrowser::LoadStalled, c, &WorkflowController::onLoadStalled);
-    connect(WebBrowser1, &WebBrowser::LoadUnanswered, c, &WorkflowController::onLoadUnanswered);
-    connect(WebBrowser1, &WebBrowser::NavigateComplete2, c, &WorkflowController::onNavigateComplete2);
-    connect(WebBrowser1, &WebBrowser::NewWindow2, c, &WorkflowController::onNewWindow2);
-    connect(WebBrowser1, &WebBrowser::WindowClosing, c, &WorkflowController::onWindowClosing);
-    connect(WebBrowser1, &WebBrowser::DownloadBegin, c, &WorkflowController::onDownloadBegin);
-    connect(WebBrowser1, &WebBrowser::DownloadComplete, c, &WorkflowController::onDownloadComplete);
-    connect(WebBrowser1, &WebBrowser::StatusTextChange, c, &WorkflowController::onStatusTextChange);
-    connect(WebBrowser1, &WebBrowser::LostFocus, c, &WorkflowController::onLostFocus);
+    connectBrowserEvents(WebBrowser1, c);
 
     // The user's own navigations: Go, a list entry, Enter in the box, a drop.
     connect(Cmd_goto, &QPushButton::clicked, c, &WorkflowController::beginChain);

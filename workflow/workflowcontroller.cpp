@@ -104,7 +104,7 @@ void WorkflowController::save()
     if (!outcome.written && FailsEveryFile(outcome.failure) && m_form.optionChecked(SilentMode)) {
         m_saveStoppedChain = true;
         m_form.prompt().notify(SaveStoppedNotice(outcome, address));
-        endChain();
+        endChain(ChainEnd{ChainEnd::Reason::SaveFailed, {}, address, 0});
     }
 }
 
@@ -239,7 +239,7 @@ void WorkflowController::noNextLink()
 {
     m_form.prompt().notify(NoNextLinkNotice());
     m_form.focusNextLinkName();
-    endChain();
+    endChain(ChainEnd{});
 }
 
 void WorkflowController::beginChain()
@@ -250,12 +250,19 @@ void WorkflowController::beginChain()
     m_tally.clear();
 }
 
-void WorkflowController::endChain()
+void WorkflowController::beginChainAt(const QString &url)
+{
+    beginChain();
+    m_browser.navigate(url, LoadOrigin::ChainClick);
+}
+
+void WorkflowController::endChain(ChainEnd end)
 {
     const QString summary = m_tally.summary();
     if (!summary.isEmpty())
         m_form.setStatusText(summary);
-    m_tally.clear();
+    end.tally = std::exchange(m_tally, ChainTally());
+    emit chainEnded(end);
 }
 
 std::optional<QString> WorkflowController::continueAddress()
@@ -357,6 +364,7 @@ void WorkflowController::pageFailed(const PageLoad &load, int status)
         // completes as any other.
         m_retryTimer->cancel();
         m_form.setStatusText(VerificationStatus(status, load.finalUrl));
+        emit chainEnded(ChainEnd{ChainEnd::Reason::Verification, m_tally, load.finalUrl, status});
         return;
     }
     if (!load.byChain() || !m_form.optionChecked(SilentMode)) {
@@ -402,7 +410,7 @@ void WorkflowController::chainGaveUpOnPage(const QString &url, int status)
     recordUnsaved(url, status == kUnreadablePage ? LedgerStatus::ReadFailed : LedgerStatus::LoadFailed);
     m_form.setStatusText(FailedLoadStatus(status, url));
     m_form.prompt().notify(GaveUpNotice(status, retries, url));
-    endChain();
+    endChain(ChainEnd{ChainEnd::Reason::GaveUp, {}, url, status});
 }
 
 void WorkflowController::recordUnsaved(const QString &url, LedgerStatus status)

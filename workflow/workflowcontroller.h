@@ -19,6 +19,23 @@ namespace pagewick::workflow {
 
 class FormPort;
 
+// How a silent chain stopped, and what it put into the ledger.
+struct ChainEnd
+{
+    enum class Reason {
+        NoNextLink,   // the book's end, or a page without a next-page link
+        GaveUp,       // a page could not be opened or read, retries included
+        Verification, // a verification page waits for the user
+        SaveFailed,   // the save directory takes no file (SaveStoppedNotice)
+    };
+    Reason reason = Reason::NoNextLink;
+    ChainTally tally;
+    // The page given up on, or the verification page; empty at a book's end.
+    QString url;
+    // Its load's failure (loadfailure.h) for GaveUp and Verification.
+    int status = 0;
+};
+
 // The extraction cycle and the browser's other events: every top-level page
 // that finishes loading starts the Extract command, which saves the result
 // and follows the next-page link, whose page starts the next cycle. Also
@@ -51,6 +68,9 @@ public:
     // The user started a navigation (address box, Go, a drop, "接着上次"):
     // a new chain of next-page links begins, and its tally for the summary.
     void beginChain();
+    // A new chain begins at url, its first page being the chain's own: a
+    // page that fails there is loaded again as the chain's later pages are.
+    void beginChainAt(const QString &url);
     // Silent mode was switched off, or the user pressed Extract or Next
     // page: a retry waiting for its time is dropped, and the page shown is
     // the user's from now on.
@@ -82,6 +102,12 @@ public:
     void onDownloadComplete();
     void onStatusTextChange(const QString &text);
     void onLostFocus();
+
+signals:
+    // The chain ended (its summary has gone to the status line), or stopped
+    // at a verification page: in the window the user may pass the check and
+    // the chain goes on; a run without a window ends there.
+    void chainEnded(const pagewick::workflow::ChainEnd &end);
 
 private:
     // Something started after `generation` or the window is closing.
@@ -115,7 +141,7 @@ private:
     // A run could not read its page, not even once the page had settled.
     void readFailed();
     // The chain has ended: its summary goes to the status line.
-    void endChain();
+    void endChain(ChainEnd end);
     // A page that left no file still gets its ledger line.
     void recordUnsaved(const QString &url, LedgerStatus status);
 

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 using pagewick::workflow::ChainTiming;
+using pagewick::workflow::ChainEnd;
 using pagewick::workflow::GaveUpNotice;
 using pagewick::workflow::ClickResult;
 using pagewick::workflow::LoadedPage;
@@ -91,6 +92,18 @@ void Ends(Rig &rig, const QString &url, LoadOutcome outcome = LoadOutcome::Loade
     const PageLoad load = rig.browser.newest;
     rig.controller.onLoadEnded(load);
 }
+
+// What the controller says of each chain's end, in order; made after the
+// controller, so that it goes first.
+struct EndsSeen
+{
+    explicit EndsSeen(WorkflowController &controller)
+    {
+        QObject::connect(&controller, &WorkflowController::chainEnded, &controller,
+                         [this](const ChainEnd &end) { ends.append(end); });
+    }
+    QList<ChainEnd> ends;
+};
 
 // The silent chain, on page 1, clicks its next-page link to url, and the load begins.
 void ChainClicksTo(Rig &rig, const QString &url)
@@ -442,7 +455,7 @@ private slots:
         rig.browser.location = QStringLiteral("http://h/1");
         rig.browser.page = LinkedPage(QStringLiteral("http://h/1"), QStringLiteral("甲"), QStringLiteral("http://h/2"));
 
-        rig.controller.onDocumentComplete(1, QStringLiteral("http://h/1"));
+        Ends(rig, QStringLiteral("http://h/1"));
 
         QCOMPARE(!rig.browser.clicked.isEmpty(), chainGoesOn);
         QCOMPARE(rig.form.scripted.notices.size(), chainGoesOn ? 0 : 1);
@@ -498,10 +511,14 @@ private slots:
         rig.browser.page->document.bodyText = QStringLiteral("没有关键字");
         rig.browser.page->document.all.removeLast();
         rig.browser.page->hrefs.removeLast();
+        EndsSeen seen(rig.controller);
 
         rig.controller.extract();
 
         QCOMPARE(rig.form.scripted.notices, QStringList{kNotice});
+        QCOMPARE(seen.ends.size(), 1);
+        QCOMPARE(seen.ends.at(0).reason, ChainEnd::Reason::NoNextLink);
+        QCOMPARE(seen.ends.at(0).tally.pages(), 3);
         QCOMPARE(rig.form.status,
                  QStringLiteral("本次提取 3 页：已保存 1，空白 1，重复 1，失败 0（详见 pagewick-log.tsv）"));
         // The next chain counts from nothing.
@@ -617,10 +634,16 @@ private slots:
         const int readsBefore = rig.browser.documentReads;
         const QStringList filesBefore = rig.form.files.writes;
         rig.form.scripted.shown.clear();
+        EndsSeen seen(rig.controller);
 
         FailsToLoad(rig, url, status, title);
 
         QCOMPARE(rig.form.status, statusLine);
+        // A run without a window ends at a verification page; a retry goes on.
+        const bool verification = statusLine.startsWith(QStringLiteral("网页需要验证"));
+        QCOMPARE(seen.ends.size(), verification ? 1 : 0);
+        if (verification)
+            QCOMPARE(seen.ends.at(0).reason, ChainEnd::Reason::Verification);
         QCOMPARE(rig.browser.documentReads, readsBefore);
         QCOMPARE(rig.form.files.writes, filesBefore);
         QCOMPARE(rig.form.scripted.shown, QStringList{});
@@ -641,6 +664,7 @@ private slots:
         ChainClicksTo(rig, url);
         FailsToLoad(rig, url, 503);
         QStringList statuses{rig.form.status};
+        EndsSeen seen(rig.controller);
         for (int retry = 1; retry <= 6; ++retry) {
             QVERIFY(rig.timer.fire());
             Begins(rig, url);
@@ -657,6 +681,11 @@ private slots:
         QCOMPARE(rig.browser.navigations, QStringList(6, url));
         QVERIFY(!rig.timer.isPending());
         QCOMPARE(rig.form.scripted.notices, QStringList{GaveUpNotice(503, 6, url)});
+        QCOMPARE(seen.ends.size(), 1);
+        QCOMPARE(seen.ends.at(0).reason, ChainEnd::Reason::GaveUp);
+        QCOMPARE(seen.ends.at(0).url, url);
+        QCOMPARE(seen.ends.at(0).status, 503);
+        QCOMPARE(seen.ends.at(0).tally.pages(), 2);
 
         // The user goes on from that address: its next failure counts from one.
         rig.controller.beginChain();
@@ -670,6 +699,14 @@ private slots:
         Begins(rig, QStringLiteral("http://h/4"));
         FailsToLoad(rig, QStringLiteral("http://h/4"), 429);
         QCOMPARE(rig.form.status, QStringLiteral("网页打开失败（429），5秒后第1次重试：http://h/4"));
+
+        // A chain begun at an address retries its first page too.
+        rig.controller.beginChainAt(QStringLiteral("http://h/9"));
+        QCOMPARE(rig.browser.navigations.constLast(), QStringLiteral("http://h/9"));
+        QVERIFY(!rig.timer.isPending());
+        Begins(rig);
+        FailsToLoad(rig, QStringLiteral("http://h/9"), 503);
+        QCOMPARE(rig.form.status, QStringLiteral("网页打开失败（503），5秒后第1次重试：http://h/9"));
     }
 
     // A chapter that redirects to a busy page: the chain asks for the
