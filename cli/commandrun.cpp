@@ -1,6 +1,7 @@
 #include "cli/commandrun.h"
 
 #include "book/booksource.h"
+#include "book/booktidy.h"
 #include "book/mergebook.h"
 #include "browser/webbrowser.h"
 #include "window/browserwiring.h"
@@ -192,8 +193,9 @@ void CommandRun::finishBook(const QString &problem)
         if (source.ledgerFiles.contains(book.name + QStringLiteral(".txt"))) {
             result.problem = QStringLiteral("书名与章节文件同名，没有合并成书");
         } else {
-            const book::MergeOutcome outcome = book::WriteBook(m_fileSystem, book.directory, book.name,
-                                                               source.chapters, QDateTime::currentDateTimeUtc());
+            const book::MergeOutcome outcome =
+                book::WriteBook(m_fileSystem, book.directory, book.name, book::Tidy(source.pages, book.name, false),
+                                QDateTime::currentDateTimeUtc());
             result.bookWritten = outcome.textWritten && outcome.epubWritten;
             if (!result.bookWritten)
                 result.problem = book::MergeStatus(outcome);
