@@ -257,7 +257,9 @@ private slots:
         QCOMPARE(f.server.requestCount(QStringLiteral("/book/ch04.htm")), 0);
     }
 
-    void failedSaveShowsInTheStatusLineAndTheChainGoesOn()
+    // A save directory that takes no file stops the run at its first page,
+    // instead of fetching the whole book for nothing.
+    void failedSaveShowsInTheStatusLineAndStopsTheChain()
     {
         WindowFixture f;
         QVERIFY(f.ready());
@@ -272,11 +274,13 @@ private slots:
         QVERIFY(f.waitForNotices());
         QTest::qWait(300);
 
-        QCOMPARE(f.prompt.shown, QStringList{kNotice});
-        for (const QString &chapter : SampleChapters())
-            QCOMPARE(f.server.requestCount(QStringLiteral("/book/") + chapter), 1);
-        QCOMPARE(statuses, QStringList{QStringLiteral("保存失败：") + missing + FileOf(QStringLiteral("ch05.htm"))});
-        QCOMPARE(f.window().Lab_bt->text(), QStringLiteral("本次提取 5 页：已保存 0，空白 0，重复 0，失败 5"
+        const QString file = missing + FileOf(QStringLiteral("ch01.htm"));
+        QCOMPARE(f.prompt.shown.size(), 1);
+        QVERIFY(f.prompt.shown.first().contains(file));
+        QVERIFY(f.prompt.shown.first().contains(QStringLiteral("保存路径不存在")));
+        QCOMPARE(f.server.requestCount(QStringLiteral("/book/ch02.htm")), 0);
+        QCOMPARE(statuses, QStringList{QStringLiteral("保存失败：") + file});
+        QCOMPARE(f.window().Lab_bt->text(), QStringLiteral("本次提取 1 页：已保存 0，空白 0，重复 0，失败 1"
                                                            "（记录文件 pagewick-log.tsv 有的行无法写入）"));
         QVERIFY(f.savedFiles().isEmpty());
     }
