@@ -12,7 +12,6 @@
 #include "extract/detection.h"
 #include "tests/support/enginetestutil.h"
 #include "tests/support/loopbackserver.h"
-#include "window/browserport.h"
 #include "workflow/extracthost.h"
 
 #include <QApplication>
@@ -83,7 +82,7 @@ int main(int argc, char *argv[])
     window.resize(1024, 768);
     browser::WebBrowser webBrowser(&window);
     webBrowser.Move(0, 0, 1024, 768);
-    pagewick::window::WebBrowserPort port(&webBrowser);
+    pagewick::workflow::BrowserPort &port = webBrowser;
     window.show();
     // Engine start-up is not part of the figures.
     testsupport::navigateAndWait(webBrowser, QStringLiteral("about:blank"));

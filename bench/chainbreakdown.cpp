@@ -7,7 +7,6 @@
 #include "extract/detection.h"
 #include "tests/support/enginetestutil.h"
 #include "tests/support/loopbackserver.h"
-#include "window/browserport.h"
 #include "window/richtextbox.h"
 #include "workflow/extracthost.h"
 #include "workflow/filesystem.h"
@@ -106,7 +105,7 @@ void PrintChainBreakdown(testsupport::LoopbackServer &server, const char *pagePa
              touch();
              snapshot = browser.readDocument();
          }));
-    window::WebBrowserPort port(&browser);
+    workflow::BrowserPort &port = browser;
     Line("read of an Extract run (port)", MeanMs([&] {
              touch();
              port.readElements(workflow::ExtractionReadParts());

@@ -187,30 +187,31 @@ QString focusElement(int index)
     return call(QStringLiteral("focuselement"), {QString::number(index)});
 }
 
-QString clickLink(int index, const LinkCheck &check)
+QString clickLink(const workflow::LinkToClick &link)
 {
     const QJsonObject argument{
-        {QStringLiteral("index"), index},
-        {QStringLiteral("expected"), QJsonArray{check.tagName, check.href, check.innerText}},
-        {QStringLiteral("onlyFragment"), check.onlyIfWrittenAsFragment},
+        {QStringLiteral("index"), link.index},
+        {QStringLiteral("expected"), QJsonArray{link.tagName, link.href, link.innerText}},
+        {QStringLiteral("onlyFragment"), link.onlyIfWrittenAsFragment},
     };
     return call(QStringLiteral("clicklink"), {Json(argument)});
 }
 
-ClickOutcome parseClickLink(const QVariant &answer)
+workflow::ClickResult parseClickLink(const QVariant &answer)
 {
+    using workflow::ClickResult;
     // A followed link may replace the document before the answer comes:
     // the wait then ends as succeeded with true.
     if (answer.typeId() == QMetaType::Bool)
-        return answer.toBool() ? ClickOutcome::Clicked : ClickOutcome::Failed;
+        return answer.toBool() ? ClickResult::Clicked : ClickResult::Failed;
     const QString word = answer.toString();
     if (word == QLatin1String("clicked"))
-        return ClickOutcome::Clicked;
+        return ClickResult::Clicked;
     if (word == QLatin1String("changed"))
-        return ClickOutcome::Changed;
+        return ClickResult::Changed;
     if (word == QLatin1String("page"))
-        return ClickOutcome::WrittenAsPage;
-    return ClickOutcome::Failed;
+        return ClickResult::WrittenAsPage;
+    return ClickResult::Failed;
 }
 
 QString guardedTopLevel(const QString &code)

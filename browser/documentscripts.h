@@ -52,10 +52,10 @@ std::optional<QString> parseActiveElementHref(const QVariant &answer);
 QString clickElement(int index);
 QString focusElement(int index);
 
-// scripts/clicklink.js: clickElement(index) only when the element there
-// still is the link `check` describes.
-QString clickLink(int index, const LinkCheck &check);
-ClickOutcome parseClickLink(const QVariant &answer);
+// scripts/clicklink.js: clickElement(link.index) only when the element there
+// still is the link the read found.
+QString clickLink(const workflow::LinkToClick &link);
+workflow::ClickResult parseClickLink(const QVariant &answer);
 
 // scripts/parsestate.js.
 QString parseState();

@@ -231,7 +231,10 @@ void WebBrowser::Private::loadEnded(const QWebEngineLoadingInfo &info)
     parsePoll->stop();
     // An end without its start (a load begun before this browser listened).
     if (!open) {
-        newest = {newest.id + 1, info.url().toString()};
+        workflow::PageLoad load;
+        load.id = newest.id + 1;
+        load.askedUrl = info.url().toString();
+        newest = load;
         open = OpenLoad{};
     }
     const OpenLoad ended = *std::exchange(open, std::nullopt);
@@ -488,7 +491,7 @@ void WebBrowser::expectLoadFrom(LoadOrigin origin)
         d->claim = origin;
 }
 
-workflow::PageLoad WebBrowser::newestLoad() const
+workflow::PageLoad WebBrowser::newestLoad()
 {
     return d->newest;
 }
@@ -700,10 +703,35 @@ bool WebBrowser::focusElement(int index)
     return answer && scripts::parseFlag(*answer);
 }
 
-ClickOutcome WebBrowser::clickLink(int index, const LinkCheck &check)
+workflow::ClickResult WebBrowser::clickLink(const workflow::LinkToClick &link)
 {
-    const auto answer = d->run(scripts::clickLink(index, check), QWebEngineScript::ApplicationWorld, d->actions);
-    return answer ? scripts::parseClickLink(*answer) : ClickOutcome::Failed;
+    const auto answer = d->run(scripts::clickLink(link), QWebEngineScript::ApplicationWorld, d->actions);
+    return answer ? scripts::parseClickLink(*answer) : workflow::ClickResult::Failed;
+}
+
+std::optional<workflow::LoadedPage> WebBrowser::readElements(const workflow::ReadParts &parts)
+{
+    DocumentParts wanted = DocumentParts::elements(parts.tagNames, parts.bodyText);
+    wanted.textOnlyTags = parts.textOnlyTags;
+    wanted.textOnlyBelow = parts.textOnlyBelow;
+    wanted.measuredTags = parts.measuredTags;
+    wanted.carryBounds = parts.carryBounds;
+    std::optional<DocumentSnapshot> snapshot = readDocument(wanted);
+    if (!snapshot)
+        return std::nullopt;
+    workflow::LoadedPage page;
+    page.url = snapshot->url;
+    page.document.title = snapshot->title;
+    if (snapshot->hasBody)
+        page.document.bodyText = snapshot->bodyText;
+    page.document.all.reserve(snapshot->all.size());
+    page.hrefs.reserve(snapshot->all.size());
+    for (Element &e : snapshot->all) {
+        page.document.all.append(
+            {std::move(e.tagName), std::move(e.innerText), std::move(e.innerHTML), e.measures});
+        page.hrefs.append(std::move(e.href));
+    }
+    return page;
 }
 
 bool WebBrowser::execScript(FrameId frame, const QString &code)
@@ -742,7 +770,7 @@ void WebBrowser::shutdown()
     d->loadWaits.shutdown();
 }
 
-bool WebBrowser::isShutDown() const
+bool WebBrowser::isShutDown()
 {
     return d->reads.isShutDown();
 }

@@ -17,7 +17,7 @@ namespace pagewick::browser {
 
 // Identity of the window an event concerns: the top-level page is Object(),
 // frames get other values.
-using FrameId = quint64;
+using FrameId = workflow::FrameId;
 
 // Counts over an element's innerText and innerHTML as Element holds them.
 using TextMeasures = text::TextMeasures;
@@ -69,26 +69,6 @@ struct DocumentParts
     bool covers(const DocumentParts &other) const;
 };
 
-// A link as a read found it, for clicking it only if it is still there.
-struct LinkCheck
-{
-    QString tagName;   // as the read gave them
-    QString href;
-    QString innerText; // CR LF line breaks
-    // Click only when the written target (the href attribute, without the
-    // blanks a URL may carry around it) starts with "#".
-    bool onlyIfWrittenAsFragment = false;
-};
-
-enum class ClickOutcome {
-    Clicked,
-    // The element at that position is no longer the link the read found.
-    Changed,
-    // It is, but its written target names a page (onlyIfWrittenAsFragment).
-    WrittenAsPage,
-    Failed,
-};
-
 // The top-level document read in one round trip.
 struct DocumentSnapshot
 {
@@ -99,7 +79,8 @@ struct DocumentSnapshot
     QVector<Element> all; // document.all in document order
 };
 
-// The page-document operations the program uses, over Qt WebEngine.
+// The page-document operations the program uses, over Qt WebEngine; also the
+// browser as the workflow uses it (workflow::BrowserPort).
 //
 // Reads are synchronous for the caller: they run a script in the page and wait
 // for the answer while the event queue keeps running (so other handlers may run
@@ -111,7 +92,7 @@ struct DocumentSnapshot
 // callback, so handlers may themselves read the page or wait. The two
 // cancellable events, NewWindow2 and WindowClosing, are the exception: they are
 // emitted directly and their handlers must only decide (and may queue work).
-class WebBrowser : public QObject
+class WebBrowser : public QObject, public workflow::BrowserPort
 {
     Q_OBJECT
 
@@ -130,10 +111,10 @@ public:
     void Navigate(const QString &url, workflow::LoadOrigin origin = workflow::LoadOrigin::User);
     // The next top-level load that begins counts as begun by origin,
     // whatever starts it (a click in the page, say); Page withdraws the claim.
-    void expectLoadFrom(workflow::LoadOrigin origin);
+    void expectLoadFrom(workflow::LoadOrigin origin) override;
     // The record of the newest top-level load begun: complete once it has
     // ended (LoadEnded); id 0 before the first.
-    workflow::PageLoad newestLoad() const;
+    workflow::PageLoad newestLoad() override;
 
     // 4 once the last load has finished and no load is under way, 1 while
     // loading. 4 before the first load.
@@ -146,10 +127,10 @@ public:
     // choosers return nothing. While false the engine's own behaviour holds:
     // script dialogs, before-unload and file choosers are modal dialogs.
     bool Silent() const;
-    void setSilent(bool silent);
+    void setSilent(bool silent) override;
     // While on, the page's alert, confirm and prompt (and the before-unload
     // question) are answered as in silent mode, whatever Silent says.
-    void setPageDialogsSilenced(bool silenced);
+    void setPageDialogsSilenced(bool silenced) override;
 
     QString LocationURL() const;
     // The title of the page shown, as the engine has it (the address while
@@ -166,7 +147,7 @@ public:
     // Scripts run in every document and frame, in the page's own script world,
     // as soon as each document is created, each on its own (one that throws
     // does not stop the next).
-    void setDocumentStartScripts(const QStringList &scripts);
+    void setDocumentStartScripts(const QStringList &scripts) override;
 
     // --- document operations (synchronous, yielding) ---
     // A document that has not changed since the last read (no change to its
@@ -176,31 +157,31 @@ public:
     // readDocument(DocumentParts::linksOnly()).
     std::optional<DocumentSnapshot> readLinks();
     std::optional<QString> readTitle();
-    std::optional<QString> readBodyText(); // nullopt also when there is no body
+    std::optional<QString> readBodyText() override; // nullopt also when there is no body
     // href of document.activeElement; nullopt when it is not a link or cannot be read.
-    std::optional<QString> readActiveElementHref();
+    std::optional<QString> readActiveElementHref() override;
     // all.item(index).click(), the element focused first as a user's click
     // would; false when the element is gone or the call failed.
     bool clickElement(int index);
     // Gives all.item(index) the focus; false when it is gone or the call failed.
-    bool focusElement(int index);
-    // all.item(index).click() as clickElement() does, in the same script that
-    // makes sure the element is still the link `check` describes; nothing is
-    // focused or clicked otherwise.
-    ClickOutcome clickLink(int index, const LinkCheck &check);
+    bool focusElement(int index) override;
+    // all.item(link.index).click() as clickElement() does, in the same script
+    // that makes sure the element is still the link the read found; nothing
+    // is focused or clicked otherwise.
+    workflow::ClickResult clickLink(const workflow::LinkToClick &link) override;
     // parentWindow.execScript(code) in the given window; only the top-level
     // page can be reached on this engine version, frames answer false.
-    bool execScript(FrameId frame, const QString &code);
+    bool execScript(FrameId frame, const QString &code) override;
 
     // Waits, with the event queue running, until ReadyState() is 4 or
     // interruptWaits()/shutdown() is called. Always lets the event queue run
     // at least once. Does not spin the processor. Returns true when loaded.
-    bool waitUntilLoaded();
+    bool waitUntilLoaded() override;
     // Ends the waits and reads under way now (they fail); later ones are unaffected.
-    void interruptWaits();
+    void interruptWaits() override;
     // Ends every wait and read, now and later; for the window closing.
     void shutdown();
-    bool isShutDown() const;
+    bool isShutDown() override;
 
     // Time limit of each read, 30 s unless set; a read that runs out fails.
     void setReadTimeout(int milliseconds);
@@ -215,10 +196,19 @@ public:
     void setResponseLimit(int milliseconds);
     // Stops the load under way and reports it as having had no response in
     // time (LoadEnded, then DocumentComplete); nothing when none is under way.
-    void failLoadNow();
+    void failLoadNow() override;
     // Stops the load under way and reports its page as taken as loaded
     // (LoadEnded, then DocumentComplete); nothing when none is under way.
-    void finishLoadNow();
+    void finishLoadNow() override;
+
+    // The workflow's names of the operations above.
+    void navigate(const QString &url, workflow::LoadOrigin origin) override { Navigate(url, origin); }
+    QString locationUrl() override { return LocationURL(); }
+    QString loadingUrl() override { return loadingURL(); }
+    QString locationName() override { return LocationName(); }
+    FrameId topFrame() override { return Object(); }
+    bool silent() override { return Silent(); }
+    std::optional<workflow::LoadedPage> readElements(const workflow::ReadParts &parts) override;
 
 signals:
     // Top-level page only (frame == Object()), once per load that ends with a

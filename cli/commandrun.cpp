@@ -51,8 +51,7 @@ CommandRun::CommandRun(CommandArgs args, QObject *parent)
     })
     , m_form(m_prompt, m_fileSystem)
     , m_browser(new browser::WebBrowser(&m_host))
-    , m_port(m_browser)
-    , m_controller(m_port, m_form)
+    , m_controller(*m_browser, m_form)
 {
     m_form.setNextLinkName(m_args.linkNames);
     m_form.setPageInterval(m_args.intervalSeconds);
@@ -165,7 +164,7 @@ void CommandRun::onChainEnded(const workflow::ChainEnd &end)
 void CommandRun::onQuiet()
 {
     if (m_book && !m_stopping)
-        finishBook(QStringLiteral("网页长时间没有动静，停在：") + m_port.locationUrl());
+        finishBook(QStringLiteral("网页长时间没有动静，停在：") + m_browser->locationUrl());
 }
 
 BookResult CommandRun::tallyBook(const Book &book)

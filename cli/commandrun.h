@@ -5,7 +5,6 @@
 #include "cli/headlessform.h"
 #include "cli/runfilesystem.h"
 #include "cli/stopsignals.h"
-#include "window/browserport.h"
 #include "workflow/workflowcontroller.h"
 
 #include <QObject>
@@ -72,7 +71,6 @@ private:
     // The browser's view lives in a window nobody sees.
     QWidget m_host;
     browser::WebBrowser *m_browser = nullptr;
-    window::WebBrowserPort m_port;
     workflow::WorkflowController m_controller;
     StopSignals m_stopSignals;
     // Runs out when the chain has done nothing for longer than its longest

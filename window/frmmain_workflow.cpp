@@ -2,7 +2,6 @@
 
 #include "browser/webbrowser.h"
 #include "window/addressbox.h"
-#include "window/browserport.h"
 #include "window/browserwiring.h"
 #include "window/programinfo.h"
 #include "window/richtextbox.h"
@@ -72,8 +71,7 @@ public:
     explicit WorkflowWiring(Frmmain &window)
         : QObject(&window)
         , m_form(window)
-        , m_browser(window.WebBrowser1)
-        , m_controller(m_browser, m_form, nullptr, nullptr,
+        , m_controller(*window.WebBrowser1, m_form, nullptr, nullptr,
                        window.seams().chainTiming ? *window.seams().chainTiming : workflow::ChainTiming())
     {
     }
@@ -97,7 +95,6 @@ protected:
 
 private:
     FrmmainFormPort m_form;
-    WebBrowserPort m_browser;
     workflow::WorkflowController m_controller;
 };
 

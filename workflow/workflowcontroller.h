@@ -42,12 +42,15 @@ struct ChainEnd
 // keeps the visited pages from opening windows, closing the browser or
 // showing dialogs.
 //
-// A page that fails to load (an HTTP error status, a network error) or that
-// cannot be read is never extracted. When the silent chain's own next-page
-// step opened it, it is loaded again after the pauses of ChainTiming, and the
-// chain gives up on it after the last one. A verification page (a 403, or a
-// known challenge title) only asks the user, in the status line, to pass it.
-// Loads the user started are shown as they are.
+// Each top-level load is decided from its record (PageLoad) alone. A page
+// that fails to load (an HTTP error status, a network error, no response)
+// or that cannot be read is never extracted. When the silent chain's own
+// next-page step opened it, or the chain's load ended without a page, the
+// address the chain asked for is loaded again after the pauses of
+// ChainTiming, and the chain gives up on it after the last one. A
+// verification page (a 403, a known challenge title, also on a 503, or a
+// 503 whose text is a check) only asks the user, in the status line, to pass
+// it. Loads the user started are shown as they are.
 class WorkflowController : public QObject
 {
     Q_OBJECT

@@ -269,8 +269,8 @@ void TestDocumentRead::clickLinkOnlyWhileUnchanged_data()
     QTest::addColumn<QString>("text");   // of the link found
     QTest::addColumn<bool>("onlyFragment");
     QTest::addColumn<QString>("change"); // script run between read and click
-    QTest::addColumn<int>("outcome");    // ClickOutcome
-    using O = pagewick::browser::ClickOutcome;
+    QTest::addColumn<int>("outcome");    // ClickResult
+    using O = pagewick::workflow::ClickResult;
     QTest::newRow("unchanged") << "下一页" << false << "" << int(O::Clicked);
     QTest::newRow("a change after it") << "下一页" << false
                                        << "document.body.appendChild(document.createElement('p'));"
@@ -325,12 +325,12 @@ void TestDocumentRead::clickLinkOnlyWhileUnchanged()
         QVERIFY(m_browser->execScript(m_browser->Object(), change));
 
     const auto result = m_browser->clickLink(
-        index, pagewick::browser::LinkCheck{link.tagName, link.href, link.innerText, onlyFragment});
+        pagewick::workflow::LinkToClick{index, link.tagName, link.href, link.innerText, onlyFragment});
 
     QCOMPARE(int(result), outcome);
     const QString clicked = QStringLiteral("点了") + QString(text).remove(QStringLiteral("\r\n"));
     QCOMPARE(m_browser->readTitle().value_or("<no answer>"),
-             result == pagewick::browser::ClickOutcome::Clicked ? clicked : QStringLiteral("原题"));
+             result == pagewick::workflow::ClickResult::Clicked ? clicked : QStringLiteral("原题"));
 }
 
 void TestDocumentRead::activeElementHref()

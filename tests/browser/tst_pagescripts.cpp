@@ -15,9 +15,9 @@
 namespace chunked = pagewick::browser::chunked;
 namespace scripts = pagewick::browser::scripts;
 namespace testsupport = pagewick::testsupport;
-using pagewick::browser::ClickOutcome;
 using pagewick::browser::DocumentParts;
-using pagewick::browser::LinkCheck;
+using pagewick::workflow::ClickResult;
+using pagewick::workflow::LinkToClick;
 
 class TestPageScripts : public QObject
 {
@@ -85,13 +85,13 @@ void TestPageScripts::everyScriptAnswersItsReader()
     QVERIFY(!scripts::parseFlag(run(scripts::focusElement(whole->all.size()))));
     QVERIFY(!scripts::parseFlag(run(scripts::clickElement(whole->all.size()))));
     QVERIFY(scripts::parseFlag(run(scripts::clickElement(0))));
-    LinkCheck check{link->tagName, link->href, QStringLiteral("上一页"), false};
-    QCOMPARE(scripts::parseClickLink(run(scripts::clickLink(linkIndex, check))), ClickOutcome::Changed);
+    LinkToClick check{linkIndex, link->tagName, link->href, QStringLiteral("上一页"), false};
+    QCOMPARE(scripts::parseClickLink(run(scripts::clickLink(check))), ClickResult::Changed);
     check.innerText = link->innerText;
     check.onlyIfWrittenAsFragment = true;
-    QCOMPARE(scripts::parseClickLink(run(scripts::clickLink(linkIndex, check))), ClickOutcome::WrittenAsPage);
+    QCOMPARE(scripts::parseClickLink(run(scripts::clickLink(check))), ClickResult::WrittenAsPage);
     check.onlyIfWrittenAsFragment = false;
-    QCOMPARE(scripts::parseClickLink(run(scripts::clickLink(linkIndex, check))), ClickOutcome::Clicked);
+    QCOMPARE(scripts::parseClickLink(run(scripts::clickLink(check))), ClickResult::Clicked);
     QVERIFY(testsupport::waitUntil([&] { return m_page->url().toString() == next; }));
 
     // Nothing built in that this test did not run.

@@ -74,7 +74,11 @@ public:
     // it takes the standing claim on its origin.
     pagewick::workflow::PageLoad &beginLoad(const QString &asked)
     {
-        newest = pagewick::workflow::PageLoad{newest.id + 1, asked, asked};
+        pagewick::workflow::PageLoad load;
+        load.id = newest.id + 1;
+        load.askedUrl = asked;
+        load.finalUrl = asked;
+        newest = load;
         newest.origin = claim.value_or(pagewick::workflow::LoadOrigin::Page);
         claim.reset();
         return newest;
