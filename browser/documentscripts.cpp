@@ -392,6 +392,27 @@ std::optional<QString> parseActiveElementHref(const QVariant &answer)
     return answer.toString();
 }
 
+QString readRelNextLink()
+{
+    return wrapped(QString::fromUtf8(kAllElements)
+                   + QStringLiteral("  var all = allElements();\n"
+                                    "  for (var i = 0; i < all.length; i++) {\n"
+                                    "    var el = all[i];\n"
+                                    "    if (el.namespaceURI === 'http://www.w3.org/1999/xhtml' && el.localName === 'a'\n"
+                                    "        && el.hasAttribute('href') && /(^|\\s)next(\\s|$)/i.test(el.getAttribute('rel') || ''))\n"
+                                    "      return i;\n"
+                                    "  }\n"
+                                    "  return -1;\n"));
+}
+
+std::optional<int> parseRelNextLink(const QVariant &answer)
+{
+    if (answer.typeId() != QMetaType::Int && answer.typeId() != QMetaType::Double
+        && answer.typeId() != QMetaType::LongLong)
+        return std::nullopt;
+    return answer.toInt();
+}
+
 QString clickElement(int index)
 {
     const QString body = QString::fromUtf8(kAllElements)

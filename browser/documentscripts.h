@@ -43,6 +43,11 @@ std::optional<QString> parseBodyText(const QVariant &answer);
 QString readActiveElementHref();
 std::optional<QString> parseActiveElementHref(const QVariant &answer);
 
+// Answers the position in document.all of the first HTML link with an href
+// whose rel holds the word "next" (any case), or -1.
+QString readRelNextLink();
+std::optional<int> parseRelNextLink(const QVariant &answer);
+
 // Focuses the element, as a user's click would (so a link opening a new
 // window is the active element its handler can read), then calls click().
 // Answers true when the element existed and its click() did not throw.

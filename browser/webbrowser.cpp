@@ -643,6 +643,12 @@ std::optional<QString> WebBrowser::readActiveElementHref()
     return answer ? scripts::parseActiveElementHref(*answer) : std::nullopt;
 }
 
+std::optional<int> WebBrowser::readRelNextLink()
+{
+    const auto answer = d->run(scripts::readRelNextLink(), QWebEngineScript::ApplicationWorld, d->reads);
+    return answer ? scripts::parseRelNextLink(*answer) : std::nullopt;
+}
+
 bool WebBrowser::clickElement(int index)
 {
     const auto answer = d->run(scripts::clickElement(index), QWebEngineScript::ApplicationWorld, d->actions);

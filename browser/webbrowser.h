@@ -171,6 +171,8 @@ public:
     std::optional<QString> readBodyText(); // nullopt also when there is no body
     // href of document.activeElement; nullopt when it is not a link or cannot be read.
     std::optional<QString> readActiveElementHref();
+    // The position of the first link marked rel="next"; -1 when none is.
+    std::optional<int> readRelNextLink();
     // all.item(index).click(), the element focused first as a user's click
     // would; false when the element is gone or the call failed.
     bool clickElement(int index);

@@ -109,6 +109,11 @@ std::optional<QString> WebBrowserPort::readActiveElementHref()
     return m_browser ? m_browser->readActiveElementHref() : std::nullopt;
 }
 
+std::optional<int> WebBrowserPort::readRelNextLink()
+{
+    return m_browser ? m_browser->readRelNextLink() : std::nullopt;
+}
+
 bool WebBrowserPort::focusElement(int index)
 {
     return m_browser

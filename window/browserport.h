@@ -31,6 +31,7 @@ public:
     std::optional<workflow::LoadedPage> readElements(const workflow::ReadParts &parts) override;
     std::optional<QString> readBodyText() override;
     std::optional<QString> readActiveElementHref() override;
+    std::optional<int> readRelNextLink() override;
     bool focusElement(int index) override;
     workflow::ClickResult clickLink(const workflow::LinkToClick &link) override;
     bool execScript(workflow::FrameId frame, const QString &code) override;

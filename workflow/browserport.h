@@ -23,6 +23,9 @@ struct LoadedPage
     // Per element of document.all: the resolved target of a link, empty for
     // anything else and for a link without a target.
     QStringList hrefs;
+    // The first link marked rel="next" (readRelNextLink); -1 when none is
+    // or it was not asked for.
+    int relNextIndex = -1;
 };
 
 // A link a read found, to be clicked only while it is still there.
@@ -102,6 +105,9 @@ public:
     virtual std::optional<QString> readBodyText() = 0;
     // nullopt when the focused element is not a link or cannot be read.
     virtual std::optional<QString> readActiveElementHref() = 0;
+    // The position in document.all of the first link marked rel="next";
+    // -1 when none is, nullopt when the page could not be read.
+    virtual std::optional<int> readRelNextLink() { return std::nullopt; }
     // Gives all.item(index) the focus, in a round trip of its own, so that a
     // new window it asks for can be opened in place; false when that failed.
     virtual bool focusElement(int index) = 0;

@@ -10,6 +10,7 @@
 #include "workflow/messageprompt.h"
 #include "workflow/pageaddress.h"
 #include "workflow/suppression.h"
+#include "workflow/usualnextlink.h"
 
 #include <QMetaObject>
 #include <QPointer>
@@ -91,6 +92,8 @@ void WorkflowController::save()
                                                    m_form.pageTitle(), m_browser.locationUrl(),
                                                    m_form.resultText(), m_form.clock().now());
     m_tally.add(outcome.status, outcome.ledger == LedgerWrite::Written);
+    if (WroteFile(outcome.status))
+        m_savedChapters.add(m_browser.locationUrl());
     m_form.setStatusText(SaveStatus(outcome));
 }
 
@@ -98,28 +101,39 @@ void WorkflowController::nextPage()
 {
     cancelRetry();
     cancelPendingNextPage();
-    followNextLink(false);
+    followNextLink(false, false);
 }
 
 void WorkflowController::continueChain()
 {
     if (!m_form.optionChecked(SilentMode)) {
-        followNextLink(false);
+        followNextLink(false, true);
         return;
     }
-    const int seconds = m_form.pageIntervalSeconds();
+    m_throttle.cleanPage();
+    paceThen([this] { followNextLink(true, true); });
+}
+
+void WorkflowController::paceThen(std::function<void()> due)
+{
+    const int userSeconds = m_form.pageIntervalSeconds();
+    const int seconds = m_throttle.intervalSeconds(userSeconds);
     if (seconds <= 0) {
-        followNextLink(true);
+        due();
         return;
     }
+    const bool throttled = m_throttle.governs(userSeconds);
     m_pacing.start(
-        seconds, m_timing, [this](const QString &text) { m_form.setStatusText(text); },
-        [this, generation = m_runs.current()] {
+        seconds, m_timing,
+        [this, throttled](const QString &text) {
+            m_form.setStatusText(throttled ? ThrottledCountdownText(text) : text);
+        },
+        [this, generation = m_runs.current(), due = std::move(due)] {
             if (outdated(generation))
                 return;
             // Unticked during the wait: the user takes over.
             if (m_form.optionChecked(SilentMode))
-                followNextLink(true);
+                due();
         });
 }
 
@@ -139,7 +153,22 @@ void WorkflowController::onSilentModeChanged(bool on)
     cancelRetry();
 }
 
-void WorkflowController::followNextLink(bool guardAgainstLoops)
+NextLinkChoice WorkflowController::chooseNextLink(LoadedPage &page, bool guardAgainstLoops)
+{
+    const QString names = m_form.nextLinkName();
+    const ChainMemory none;
+    const ChainMemory &chain = guardAgainstLoops ? m_chain : none;
+    const NextLinkChoice choice = ChooseNextLink(page, names, chain);
+    if (choice.index >= 0 || names != StartingNextLinkName() || page.relNextIndex >= 0)
+        return choice;
+    const std::optional<int> rel = m_browser.readRelNextLink();
+    if (!rel || *rel < 0 || *rel >= page.document.all.size())
+        return choice;
+    page.relNextIndex = *rel;
+    return ChooseNextLink(page, names, chain);
+}
+
+void WorkflowController::followNextLink(bool guardAgainstLoops, bool chainStep)
 {
     const quint64 generation = m_runs.current();
     // A page that changed between the read and the click is read again after
@@ -149,13 +178,14 @@ void WorkflowController::followNextLink(bool guardAgainstLoops)
         if (attempt > 0
             && !PauseWhile(m_timing.linkChangedPauseMs, [this, generation] { return !outdated(generation); }))
             return;
-        const std::optional<LoadedPage> page = m_browser.readLinks();
+        std::optional<LoadedPage> page = m_browser.readLinks();
         // A run that started while the page was read owns the page now.
         if (outdated(generation) || !page)
             return;
 
-        const NextLinkChoice choice = ChooseNextLink(*page, m_form.nextLinkName(),
-                                                     guardAgainstLoops ? m_chain : ChainMemory());
+        const NextLinkChoice choice = chooseNextLink(*page, guardAgainstLoops);
+        if (outdated(generation))
+            return;
         if (choice.index < 0)
             break;
         const extract::PageElement &element = page->document.all.at(choice.index);
@@ -168,6 +198,7 @@ void WorkflowController::followNextLink(bool guardAgainstLoops)
         const quint64 loadsBefore = m_loadsBegun;
         // The page may start loading while the click is answered.
         m_chainNavigationPending = guardAgainstLoops;
+        m_stepNavigationPending = chainStep;
         // Focused in a round trip of its own first: a link that asks for a
         // new window is opened in place as the active element (onNewWindow2),
         // and a read of the active element under way must already see it.
@@ -175,6 +206,7 @@ void WorkflowController::followNextLink(bool guardAgainstLoops)
         const ClickResult result = m_browser.clickLink(link);
         if (result == ClickResult::Changed || result == ClickResult::WrittenAsPage) {
             m_chainNavigationPending = false;
+            m_stepNavigationPending = false;
             if (result == ClickResult::WrittenAsPage)
                 break;
             if (attempt + 1 < kLookups)
@@ -184,6 +216,8 @@ void WorkflowController::followNextLink(bool guardAgainstLoops)
         }
         // A click that failed may have been made all the same, its answer
         // lost: the page it opens is still the chain's.
+        if (choice.usualName && !outdated(generation))
+            m_form.setStatusText(FollowedNameText(*choice.usualName));
         if (result == ClickResult::Clicked)
             m_chain.recordFollowed(page->url, link.href);
         else if (guardAgainstLoops && OpensAnotherPage(link.href, page->url))
@@ -212,6 +246,7 @@ void WorkflowController::noNavigationAfterClick()
     if (const std::optional<UnansweredClick> click = std::exchange(m_unansweredClick, std::nullopt)) {
         m_chain.recordFollowed(click->pageUrl, click->href);
         m_chainNavigationPending = true;
+        m_stepNavigationPending = true;
         m_browser.navigate(click->href);
         watchForNavigation();
         return;
@@ -233,6 +268,9 @@ void WorkflowController::beginChain()
     m_chain.clear();
     cancelRetry();
     m_tally.clear();
+    m_savedChapters.clear();
+    m_throttle.clear();
+    m_blankRefetchUrl.clear();
 }
 
 void WorkflowController::endChain()
@@ -265,6 +303,8 @@ void WorkflowController::cancelRetry()
     forgetRetries();
     m_chainNavigationPending = false;
     m_chainLoad = false;
+    m_stepNavigationPending = false;
+    m_stepLoad = false;
 }
 
 void WorkflowController::onNavigateError(FrameId frame, const QString &url, int statusCode)
@@ -308,11 +348,51 @@ void WorkflowController::onDocumentComplete(FrameId frame, const QString &url)
     // the blank page: nothing to extract.
     if (!body || HoldsOnlySpaces(*body)) {
         m_form.setCaption(m_form.programTitle());
+        if (m_stepLoad && m_form.optionChecked(SilentMode) && !m_savedChapters.isEmpty())
+            blankChainPage(url);
         return;
     }
+    m_blankRefetchUrl.clear();
+    if (m_stepLoad && endsAtBookEnd(url, generation))
+        return;
     if (!m_form.optionChecked(SilentMode) && !m_form.prompt().ask(PageLoadedQuestion()))
         return;
     extract();
+}
+
+bool WorkflowController::endsAtBookEnd(const QString &url, quint64 generation)
+{
+    ReadParts parts;
+    parts.tagNames = QStringList{QStringLiteral("A")};
+    const std::optional<LoadedPage> page = m_browser.readElements(parts);
+    if (outdated(generation))
+        return true;
+    if (!page || !IsBookEnd(*page, m_savedChapters))
+        return false;
+    cancelRetry();
+    m_form.setCaption(m_form.programTitle());
+    recordUnsaved(url, LedgerStatus::BookEnd);
+    m_form.prompt().notify(NoNextLinkNotice());
+    endChain();
+    return true;
+}
+
+void WorkflowController::blankChainPage(const QString &url)
+{
+    if (url == m_blankRefetchUrl) {
+        m_blankRefetchUrl.clear();
+        cancelRetry();
+        recordUnsaved(url, LedgerStatus::Empty);
+        endChain();
+        return;
+    }
+    m_blankRefetchUrl = url;
+    m_throttle.sign();
+    paceThen([this, url] {
+        m_chainNavigationPending = true;
+        m_stepNavigationPending = true;
+        m_browser.navigate(url);
+    });
 }
 
 void WorkflowController::onLoadUnanswered(FrameId frame, const QString &)
@@ -333,6 +413,8 @@ void WorkflowController::pageFailed(const QString &url, int status)
         // The user passes the check in the browser; the page that follows
         // completes as any other.
         m_retryTimer->cancel();
+        if (m_form.optionChecked(SilentMode))
+            m_throttle.sign();
         m_form.setStatusText(VerificationStatus(status, url));
         return;
     }
@@ -350,6 +432,8 @@ void WorkflowController::retryOrGiveUp(const QString &url, int status)
         m_retryFailures = 0;
     }
     ++m_retryFailures;
+    if (status == 429 || status == 503)
+        m_throttle.sign();
     if (m_retryFailures > m_timing.retryDelaysMs.size()) {
         chainGaveUpOnPage(url, status);
         return;
@@ -367,6 +451,7 @@ void WorkflowController::retryPage(const QString &url)
         return;
     }
     m_chainNavigationPending = true;
+    m_stepNavigationPending = true;
     m_browser.navigate(url);
 }
 
@@ -471,6 +556,7 @@ void WorkflowController::silenceWhileBlocking()
 void WorkflowController::onDownloadBegin()
 {
     m_chainLoad = std::exchange(m_chainNavigationPending, false);
+    m_stepLoad = std::exchange(m_stepNavigationPending, false);
     ++m_loadsBegun;
     // A page is on its way: the click worked, or a page the user or the page
     // itself opened takes the chain's place.
