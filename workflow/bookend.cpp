@@ -69,10 +69,10 @@ qsizetype TextOutsideLinks(const LoadedPage &page)
     return CountVisible(outside);
 }
 
-bool IsBookEnd(const LoadedPage &page, const SavedChapters &saved)
+bool IsBookEnd(const LoadedPage &page, const SavedChapters &saved, bool hasNextLink)
 {
     const qsizetype own = TextOutsideLinks(page);
-    if (own < kOwnTextOfNoChapter && saved.linkedFrom(page) >= 2)
+    if (!hasNextLink && own < kOwnTextOfNoChapter && saved.linkedFrom(page) >= 2)
         return true;
     int links = 0;
     for (const extract::PageElement &element : page.document.all) {

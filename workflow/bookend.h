@@ -30,11 +30,11 @@ qsizetype TextOutsideLinks(const LoadedPage &page);
 
 // A page a chain reached that is the book's table of contents or its
 // information page instead of a chapter: it links to two or more of the
-// chapters the chain saved and shows little text of its own, or nearly all
-// of its text is the text of its many links. A chapter page links to the
-// chapter before it and may list the book's latest chapters beside its own
-// text, which is long.
-bool IsBookEnd(const LoadedPage &page, const SavedChapters &saved);
+// chapters the chain saved, shows little text of its own and has no next
+// link to follow (hasNextLink), or nearly all of its text is the text of
+// its many links. A chapter page links to the chapter before it and may
+// list the book's latest chapters beside its own text, and it leads on.
+bool IsBookEnd(const LoadedPage &page, const SavedChapters &saved, bool hasNextLink);
 
 // The status line and summary part when the chain stopped there.
 QString BookEndText();

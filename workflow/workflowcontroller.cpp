@@ -367,7 +367,7 @@ bool WorkflowController::endsAtBookEnd(const QString &url, quint64 generation)
     const std::optional<LoadedPage> page = m_browser.readElements(parts);
     if (outdated(generation))
         return true;
-    if (!page || !IsBookEnd(*page, m_savedChapters))
+    if (!page || !IsBookEnd(*page, m_savedChapters, ChooseNextLink(*page, m_form.nextLinkName(), m_chain).index >= 0))
         return false;
     cancelRetry();
     m_form.setCaption(m_form.programTitle());

@@ -62,6 +62,7 @@ private slots:
     void bookEnd_data()
     {
         QTest::addColumn<LoadedPage>("page");
+        QTest::addColumn<bool>("hasNextLink");
         QTest::addColumn<bool>("end");
 
         const QStringList prevNext{QStringLiteral("上一章|http://h/book/3.html"),
@@ -69,40 +70,47 @@ private slots:
                                    QStringLiteral("下一章|http://h/book/5.html")};
         QTest::newRow("contents of a short book")
             << Page(QStringLiteral("风雨 作者：某人"), kNav + ChapterLinks(1, 3), QStringLiteral("本站所有小说均来自网络"))
-            << true;
+            << false << true;
         QTest::newRow("contents of a long book, nothing saved of it")
-            << Page(QStringLiteral("风雨"), kNav + ChapterLinks(101, 160), QString()) << true;
+            << Page(QStringLiteral("风雨"), kNav + ChapterLinks(101, 160), QString()) << false << true;
         QTest::newRow("information page: synopsis and latest chapters")
             << Page(QStringLiteral("简介：") + Chinese(400), kNav + ChapterLinks(1, 3) + QStringList{"开始阅读|http://h/book/1.html"},
                     QString())
-            << true;
+            << false << true;
         QTest::newRow("chapter with a sidebar of saved chapters")
             << Page(Chinese(1500), prevNext + QStringList{"最新章节|http://h/book/index.html"} + ChapterLinks(1, 3),
                     QString())
-            << false;
+            << false << false;
         QTest::newRow("chapter text just long enough")
-            << Page(Chinese(1000), prevNext + ChapterLinks(1, 3), QString()) << false;
+            << Page(Chinese(1000), prevNext + ChapterLinks(1, 3), QString()) << false << false;
         QTest::newRow("own text just short of a chapter")
-            << Page(Chinese(999), prevNext + ChapterLinks(1, 3), QString()) << true;
+            << Page(Chinese(999), prevNext + ChapterLinks(1, 3), QString()) << false << true;
+        QTest::newRow("short chapter with a sidebar that leads on")
+            << Page(Chinese(500), prevNext + ChapterLinks(1, 3), QString()) << true << false;
+        QTest::newRow("contents page that leads on to its second page")
+            << Page(QStringLiteral("风雨"), kNav + ChapterLinks(1, 60) + QStringList{"下一页|http://h/book/index_2.html"},
+                    QString())
+            << true << true;
         QTest::newRow("short page linking one saved chapter")
-            << Page(Chinese(300), prevNext, QString()) << false;
+            << Page(Chinese(300), prevNext, QString()) << false << false;
         QTest::newRow("chapter with a hidden menu of many links")
-            << Page(Chinese(1200), prevNext, QString(), ChapterLinks(10, 200)) << false;
+            << Page(Chinese(1200), prevNext, QString(), ChapterLinks(10, 200)) << false << false;
         QTest::newRow("nine links and no text")
-            << Page(QString(), kNav + ChapterLinks(20, 25), QString()) << false;
+            << Page(QString(), kNav + ChapterLinks(20, 25), QString()) << false << false;
         QTest::newRow("ten links, a fifth of the text their own")
-            << Page(Chinese(12), kNav + ChapterLinks(20, 26), QString()) << true;
+            << Page(Chinese(12), kNav + ChapterLinks(20, 26), QString()) << false << true;
         QTest::newRow("ten links, more of the text their own")
-            << Page(Chinese(13), kNav + ChapterLinks(20, 26), QString()) << false;
+            << Page(Chinese(13), kNav + ChapterLinks(20, 26), QString()) << false << false;
     }
     void bookEnd()
     {
         QFETCH(LoadedPage, page);
+        QFETCH(bool, hasNextLink);
         QFETCH(bool, end);
         SavedChapters saved;
         for (int n = 1; n <= 3; ++n)
             saved.add(QStringLiteral("http://h/book/%1.html#top").arg(n));
-        QCOMPARE(pagewick::workflow::IsBookEnd(page, saved), end);
+        QCOMPARE(pagewick::workflow::IsBookEnd(page, saved, hasNextLink), end);
     }
 
     // Signs of throttling (s) and clean pages (c, by the count): the
