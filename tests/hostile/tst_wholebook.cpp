@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 namespace workflow = pagewick::workflow;
 
