@@ -392,6 +392,25 @@ std::optional<QString> parseActiveElementHref(const QVariant &answer)
     return answer.toString();
 }
 
+QString readRetryAfter()
+{
+    // Synchronous, so that the answer is the script's own; the page is an
+    // error page of the site, so the request is of its own origin.
+    return wrapped(QStringLiteral("  try {\n"
+                                  "    var x = new XMLHttpRequest();\n"
+                                  "    x.open('HEAD', document.URL, false);\n"
+                                  "    x.send();\n"
+                                  "    return x.getResponseHeader('Retry-After');\n"
+                                  "  } catch (e) { return null; }\n"));
+}
+
+std::optional<QString> parseRetryAfter(const QVariant &answer)
+{
+    if (answer.typeId() != QMetaType::QString || answer.toString().trimmed().isEmpty())
+        return std::nullopt;
+    return answer.toString().trimmed();
+}
+
 QString readRelNextLink()
 {
     return wrapped(QString::fromUtf8(kAllElements)

@@ -43,6 +43,12 @@ std::optional<QString> parseBodyText(const QVariant &answer);
 QString readActiveElementHref();
 std::optional<QString> parseActiveElementHref(const QVariant &answer);
 
+// Answers the Retry-After of the page's address as the server answers a
+// HEAD request of it now (the engine does not pass on the headers of the
+// page's own answer), or null.
+QString readRetryAfter();
+std::optional<QString> parseRetryAfter(const QVariant &answer);
+
 // Answers the position in document.all of the first HTML link with an href
 // whose rel holds the word "next" (any case), or -1.
 QString readRelNextLink();

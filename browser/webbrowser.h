@@ -171,6 +171,9 @@ public:
     std::optional<QString> readBodyText(); // nullopt also when there is no body
     // href of document.activeElement; nullopt when it is not a link or cannot be read.
     std::optional<QString> readActiveElementHref();
+    // The Retry-After the server gives the page's address now; nullopt when
+    // none (or no answer of the page's origin).
+    std::optional<QString> readRetryAfter();
     // The position of the first link marked rel="next"; -1 when none is.
     std::optional<int> readRelNextLink();
     // all.item(index).click(), the element focused first as a user's click

@@ -109,6 +109,11 @@ std::optional<QString> WebBrowserPort::readActiveElementHref()
     return m_browser ? m_browser->readActiveElementHref() : std::nullopt;
 }
 
+std::optional<QString> WebBrowserPort::readRetryAfter()
+{
+    return m_browser ? m_browser->readRetryAfter() : std::nullopt;
+}
+
 std::optional<int> WebBrowserPort::readRelNextLink()
 {
     return m_browser ? m_browser->readRelNextLink() : std::nullopt;

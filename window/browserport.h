@@ -32,6 +32,7 @@ public:
     std::optional<QString> readBodyText() override;
     std::optional<QString> readActiveElementHref() override;
     std::optional<int> readRelNextLink() override;
+    std::optional<QString> readRetryAfter() override;
     bool focusElement(int index) override;
     workflow::ClickResult clickLink(const workflow::LinkToClick &link) override;
     bool execScript(workflow::FrameId frame, const QString &code) override;

@@ -105,6 +105,9 @@ public:
     virtual std::optional<QString> readBodyText() = 0;
     // nullopt when the focused element is not a link or cannot be read.
     virtual std::optional<QString> readActiveElementHref() = 0;
+    // The Retry-After the server gives the shown page's address (an error
+    // page's) when asked again; nullopt when none.
+    virtual std::optional<QString> readRetryAfter() { return std::nullopt; }
     // The position in document.all of the first link marked rel="next";
     // -1 when none is, nullopt when the page could not be read.
     virtual std::optional<int> readRelNextLink() { return std::nullopt; }

@@ -9,6 +9,7 @@
 #include "workflow/loadfailure.h"
 #include "workflow/messageprompt.h"
 #include "workflow/pageaddress.h"
+#include "workflow/retryafter.h"
 #include "workflow/suppression.h"
 #include "workflow/usualnextlink.h"
 
@@ -432,13 +433,26 @@ void WorkflowController::retryOrGiveUp(const QString &url, int status)
         m_retryFailures = 0;
     }
     ++m_retryFailures;
-    if (status == 429 || status == 503)
+    const bool throttled = status == 429 || status == 503;
+    if (throttled)
         m_throttle.sign();
     if (m_retryFailures > m_timing.retryDelaysMs.size()) {
         chainGaveUpOnPage(url, status);
         return;
     }
-    const int pauseMs = m_timing.retryDelaysMs.at(m_retryFailures - 1);
+    int pauseMs = m_timing.retryDelaysMs.at(m_retryFailures - 1);
+    if (throttled) {
+        const quint64 loadsBefore = m_loadsBegun;
+        const std::optional<QString> retryAfter = m_browser.readRetryAfter();
+        // The read let events run: a load begun meanwhile, or the chain
+        // ended, owns the page now.
+        if (m_browser.isShutDown() || m_loadsBegun != loadsBefore || m_retryUrl != url
+            || !m_form.optionChecked(SilentMode))
+            return;
+        if (const std::optional<int> seconds =
+                retryAfter ? RetryAfterSeconds(*retryAfter, m_form.clock().now()) : std::nullopt)
+            pauseMs = qMax(pauseMs, *seconds * m_timing.secondMs);
+    }
     m_form.setStatusText(RetryStatus(status, (pauseMs + 999) / 1000, m_retryFailures, url));
     m_retryTimer->start(pauseMs, [this, url] { retryPage(url); });
 }

@@ -29,8 +29,9 @@ class FormPort;
 //
 // A page that fails to load (an HTTP error status, a network error) or that
 // cannot be read is never extracted. When the silent chain's own next-page
-// step opened it, it is loaded again after the pauses of ChainTiming, and the
-// chain gives up on it after the last one. A verification page (a 403, or a
+// step opened it, it is loaded again after the pauses of ChainTiming (or the
+// site's longer Retry-After of a 429 or 503), and the chain gives up on it
+// after the last one. A verification page (a 403, or a
 // known challenge title) only asks the user, in the status line, to pass it.
 // Loads the user started are shown as they are.
 //
