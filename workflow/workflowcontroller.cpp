@@ -215,10 +215,10 @@ void WorkflowController::followNextLink(bool guardAgainstLoops, bool chainStep)
             m_form.setStatusText(LinkChangedText());
             break;
         }
-        // A click that failed may have been made all the same, its answer
-        // lost: the page it opens is still the chain's.
         if (choice.usualName && !outdated(generation))
             m_form.setStatusText(FollowedNameText(*choice.usualName));
+        // A click that failed may have been made all the same, its answer
+        // lost: the page it opens is still the chain's.
         if (result == ClickResult::Clicked)
             m_chain.recordFollowed(page->url, link.href);
         else if (guardAgainstLoops && OpensAnotherPage(link.href, page->url))

@@ -153,6 +153,7 @@ struct CorpusEffects
     QStringList changed; // detection's result differs from the ranking's
     double precisionBefore = 0, recallBefore = 0, precisionAfter = 0, recallAfter = 0;
     QStringList contents; // taken for a contents page with every link saved
+    QStringList linkPages; // taken for one by their links alone, even with a next link
 
     static double f1(double p, double r) { return p + r > 0 ? 2 * p * r / (p + r) : 0; }
     void report(const char *name) const
@@ -167,6 +168,9 @@ struct CorpusEffects
             qInfo("  changed: %s", qPrintable(c));
         for (const QString &c : contents)
             qInfo("  contents: %s", qPrintable(c));
+        qInfo("%lld taken for contents pages by their links alone", qlonglong(linkPages.size()));
+        for (const QString &c : linkPages)
+            qInfo("  by links: %s", qPrintable(c));
     }
 };
 
@@ -324,6 +328,8 @@ QString TestMeasuredRead::differences(const QUrl &url, CorpusEffects *effects, c
         }
         if (pagewick::workflow::IsBookEnd(page, saved, false))
             effects->contents << QStringLiteral("%1 (ground truth %2 characters)").arg(name).arg(truth.size());
+        if (pagewick::workflow::IsBookEnd(page, {}, true))
+            effects->linkPages << QStringLiteral("%1 (ground truth %2 characters)").arg(name).arg(truth.size());
     }
     return QString();
 }
