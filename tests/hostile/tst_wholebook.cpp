@@ -185,10 +185,10 @@ private slots:
         QCOMPARE(w.server.requestCount(QStringLiteral("/e/index")), 0);
     }
 
-    // Chapter 2 answers 429 once with a Retry-After longer than the retry's
-    // step, chapter 3 comes back blank once: both are loaded again, the
-    // first after the site's wait, the chain slows down and says so, and the
-    // book is whole.
+    // Chapter 2 answers 429 twice, the first with a Retry-After longer than
+    // the retry's step, chapter 3 comes back blank once: both are loaded
+    // again, the first after the site's wait, the chain slows down and says
+    // so, and the book is whole.
     void throttledSiteSlowsTheChain()
     {
         const workflow::ChainTiming timing = ShortTiming();
@@ -197,8 +197,12 @@ private slots:
         for (int n = 1; n <= kChapters; ++n)
             w.server.addPage(QStringLiteral("/b/%1.html").arg(n), NovelChapter(n));
         w.server.addPage(QStringLiteral("/b/index.html"), ContentsPage());
-        w.server.queueFailures(QStringLiteral("/b/2.html"), {429},
-                               QByteArrayLiteral("<html><body><p>Too many requests</p></body></html>"),
+        // The site's own error page, of a common size.
+        w.server.queueFailures(QStringLiteral("/b/2.html"), {429, 429},
+                               "<html><head><title>429 Too Many Requests</title></head><body><h1>Too Many "
+                               "Requests</h1><p>"
+                                   + QByteArray("You have sent too many requests in a given amount of time. ").repeated(12)
+                                   + "</p></body></html>",
                                "Retry-After: 30");
         w.server.queueFailures(QStringLiteral("/b/3.html"), {200}, QByteArrayLiteral("<html><body></body></html>"));
         w.setSilentMode(true);
@@ -216,7 +220,7 @@ private slots:
         w.settle(300);
 
         QCOMPARE(w.savedFiles().size(), kChapters);
-        QCOMPARE(w.server.requestCount(QStringLiteral("/b/2.html")), 2);
+        QCOMPARE(w.server.requestCount(QStringLiteral("/b/2.html")), 3);
         QCOMPARE(w.server.requestCount(QStringLiteral("/b/3.html")), 2);
         QCOMPARE(w.ledger().last().status, QStringLiteral("book-end"));
         const QStringList slowed = statuses.filter(QStringLiteral("网站可能在限速"));
