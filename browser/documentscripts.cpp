@@ -177,6 +177,31 @@ std::optional<QString> parseActiveElementHref(const QVariant &answer)
     return answer.toString();
 }
 
+QString readRetryAfter()
+{
+    return call(QStringLiteral("retryafter"), {});
+}
+
+std::optional<QString> parseRetryAfter(const QVariant &answer)
+{
+    if (answer.typeId() != QMetaType::QString || answer.toString().trimmed().isEmpty())
+        return std::nullopt;
+    return answer.toString().trimmed();
+}
+
+QString readRelNextLink()
+{
+    return call(QStringLiteral("relnextlink"), {});
+}
+
+std::optional<int> parseRelNextLink(const QVariant &answer)
+{
+    if (answer.typeId() != QMetaType::Int && answer.typeId() != QMetaType::Double
+        && answer.typeId() != QMetaType::LongLong)
+        return std::nullopt;
+    return answer.toInt();
+}
+
 QString clickElement(int index)
 {
     return call(QStringLiteral("clickelement"), {QString::number(index)});

@@ -48,6 +48,17 @@ std::optional<QString> parseBodyText(const QVariant &answer);
 QString readActiveElementHref();
 std::optional<QString> parseActiveElementHref(const QVariant &answer);
 
+// scripts/retryafter.js: the Retry-After of the page's address as the server answers a
+// HEAD request of it now (the engine does not pass on the headers of the
+// page's own answer), or null.
+QString readRetryAfter();
+std::optional<QString> parseRetryAfter(const QVariant &answer);
+
+// scripts/relnextlink.js: the position in document.all of the first HTML link with an href
+// whose rel holds the word "next" (any case), or -1.
+QString readRelNextLink();
+std::optional<int> parseRelNextLink(const QVariant &answer);
+
 // scripts/clickelement.js and scripts/focuselement.js; answers read by parseFlag().
 QString clickElement(int index);
 QString focusElement(int index);

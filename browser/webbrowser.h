@@ -160,6 +160,11 @@ public:
     std::optional<QString> readBodyText() override; // nullopt also when there is no body
     // href of document.activeElement; nullopt when it is not a link or cannot be read.
     std::optional<QString> readActiveElementHref() override;
+    // The Retry-After the server gives the page's address now; nullopt when
+    // none (or no answer of the page's origin).
+    std::optional<QString> readRetryAfter() override;
+    // The position of the first link marked rel="next"; -1 when none is.
+    std::optional<int> readRelNextLink() override;
     // all.item(index).click(), the element focused first as a user's click
     // would; false when the element is gone or the call failed.
     bool clickElement(int index);

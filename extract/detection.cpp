@@ -2,6 +2,7 @@
 
 #include "extract/candidatescore.h"
 #include "extract/keynumber.h"
+#include "extract/secondlook.h"
 #include "text/textops.h"
 
 #include <QStringView>
@@ -64,6 +65,7 @@ std::optional<QString> DetectMainText(const PageDocument &doc, CandidateState &s
     const qsizetype count = doc.all.size();
 
     QVector<AcceptedCandidate> accepted;
+    QVector<AcceptedMeasures> measures;
     for (qsizetype i = 0; i < count; ++i) {
         if (hooks.progress)
             hooks.progress(ProgressNumber(i, count));
@@ -80,6 +82,7 @@ std::optional<QString> DetectMainText(const PageDocument &doc, CandidateState &s
         if (pageLength == 0 || !IsAccepted(metrics))
             continue;
         accepted.append({i, CandidateKey(metrics, pageLength, element.tagName)});
+        measures.append({metrics.textLength, metrics.markCount});
     }
 
     QString log = BuildCandidateLog(doc, accepted);
@@ -99,6 +102,19 @@ std::optional<QString> DetectMainText(const PageDocument &doc, CandidateState &s
     QString body;
     if (!keys.isEmpty())
         body = CandidateRecordBody(log, keys.constLast());
+    if (mode == PunctuationMode::Western && !keys.isEmpty()) {
+        QStringList acceptedKeys;
+        qsizetype winner = -1;
+        for (qsizetype k = 0; k < accepted.size(); ++k) {
+            acceptedKeys.append(accepted.at(k).key);
+            // The record found first, as the body above was.
+            if (winner < 0 && accepted.at(k).key == keys.constLast())
+                winner = k;
+        }
+        const qsizetype taken = SecondLook(mode, measures, acceptedKeys, winner);
+        if (taken != winner)
+            body = kCrLf + doc.all.at(accepted.at(taken).index).innerText + kCrLf;
+    }
 
     state.CandidateLog = std::move(log);
     state.CandidateKeys = std::move(keys);

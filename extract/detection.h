@@ -23,6 +23,8 @@ struct DetectionHooks
 
 // Finds the page's main text: the innerText of the best-ranked accepted td or
 // div, framed as CR LF + text + CR LF; empty when no element was accepted.
+// On a page of Western punctuation SecondLook may take another accepted
+// candidate instead; the log and keys stay those of the ranking.
 // On completion `state` holds this run's log and sorted keys. A run stopped by
 // hooks.yield returns nullopt and leaves `state` as it was. `doc` is read
 // across the yields, so it must stay alive and unchanged until the call

@@ -24,7 +24,10 @@ const QString kNextLinkTip =
     QStringLiteral("适用于小说网等看一页后可以点击该页中的诸如下一页等的链接进入下一页阅读的网页");
 const QString kNextLinkNamesTip =
     kNextLinkTip
-    + QStringLiteral("。可填几个名称，用“|”隔开（如“下一页|下一章”），按填写的先后查找，先找到的名称为准");
+    + QStringLiteral("。可填几个名称，用“|”隔开（如“下一页|下一章”），按填写的先后查找，先找到的名称为准")
+    + QStringLiteral("。保持“下一页”不改时，网页上没有“下一页”链接就依次找“下一章”“下一节”“下一回”“下章”“下页”"
+                     "“下一篇”“下一頁”“下一章節”“Next Chapter”“Next Page”“Next”和网页标明的下一页链接；"
+                     "改成别的名称则只找所填的名称");
 
 QLabel *label(const QString &caption, QWidget *parent, const QRect &twips)
 {

@@ -24,6 +24,9 @@ struct LoadedPage
     // Per element of document.all: the resolved target of a link, empty for
     // anything else and for a link without a target.
     QStringList hrefs;
+    // The first link marked rel="next" (readRelNextLink); -1 when none is
+    // or it was not asked for.
+    int relNextIndex = -1;
 };
 
 // A link a read found, to be clicked only while it is still there.
@@ -52,6 +55,7 @@ enum class LoadOrigin {
     ChainClick, // the silent chain's next-page step
     ChainRetry, // the silent chain loading a failed page again
     Page,       // the page itself: a link clicked in it, a script, a new window
+    AnswerStep, // the Extract run's next-page step in answer mode, after the user's OK
 };
 
 enum class LoadOutcome {
@@ -82,6 +86,8 @@ struct PageLoad
     // A document to read: loaded, or taken as loaded.
     bool showsPage() const { return outcome == LoadOutcome::Loaded || outcome == LoadOutcome::StoppedAsLoaded; }
     bool byChain() const { return origin == LoadOrigin::ChainClick || origin == LoadOrigin::ChainRetry; }
+    // Opened by the Extract run's own next-page step, in either mode.
+    bool byStep() const { return byChain() || origin == LoadOrigin::AnswerStep; }
 };
 
 // What a read needs of the document.
@@ -148,6 +154,12 @@ public:
     virtual std::optional<QString> readBodyText() = 0;
     // nullopt when the focused element is not a link or cannot be read.
     virtual std::optional<QString> readActiveElementHref() = 0;
+    // The Retry-After the server gives the shown page's address (an error
+    // page's) when asked again; nullopt when none.
+    virtual std::optional<QString> readRetryAfter() { return std::nullopt; }
+    // The position in document.all of the first link marked rel="next";
+    // -1 when none is, nullopt when the page could not be read.
+    virtual std::optional<int> readRelNextLink() { return std::nullopt; }
     // Gives all.item(index) the focus, in a round trip of its own, so that a
     // new window it asks for can be opened in place; false when that failed.
     virtual bool focusElement(int index) = 0;

@@ -1,5 +1,7 @@
 #include "workflow/chainsummary.h"
 
+#include "workflow/bookend.h"
+
 namespace pagewick::workflow {
 
 void ChainTally::add(LedgerStatus status, bool ledgerWritten)
@@ -19,6 +21,9 @@ void ChainTally::add(LedgerStatus status, bool ledgerWritten)
     case LedgerStatus::ReadFailed:
         ++m_failed;
         break;
+    case LedgerStatus::BookEnd:
+        m_bookEnd = true;
+        break;
     }
     m_ledgerFailed = m_ledgerFailed || !ledgerWritten;
 }
@@ -36,7 +41,7 @@ QString ChainTally::summary() const
                .arg(m_empty)
                .arg(m_repeat)
                .arg(m_failed)
-           + where;
+           + (m_bookEnd ? QStringLiteral("，") + BookEndText() : QString()) + where;
 }
 
 } // namespace pagewick::workflow

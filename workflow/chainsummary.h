@@ -24,6 +24,8 @@ private:
     int m_repeat = 0;
     int m_failed = 0;
     bool m_ledgerFailed = false;
+    // The chain stopped at the book's contents page.
+    bool m_bookEnd = false;
 };
 
 } // namespace pagewick::workflow

@@ -14,13 +14,14 @@ struct StatusName
     const char *text;
 };
 
-constexpr std::array<StatusName, 6> kStatusNames{{
+constexpr std::array<StatusName, 7> kStatusNames{{
     {LedgerStatus::Saved, "saved"},
     {LedgerStatus::Empty, "empty"},
     {LedgerStatus::Repeat, "repeat"},
     {LedgerStatus::SaveFailed, "save-failed"},
     {LedgerStatus::LoadFailed, "load-failed"},
     {LedgerStatus::ReadFailed, "read-failed"},
+    {LedgerStatus::BookEnd, "book-end"},
 }};
 
 bool BreaksFields(QChar c)

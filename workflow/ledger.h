@@ -17,7 +17,7 @@ struct LedgerEntry
     QString title;    // cleaned title
     QString file;     // file name written, without directory (may be empty for failures)
     qint64 chars = 0; // UTF-16 length of the saved body without its title line
-    QString status;   // saved | empty | repeat | save-failed | load-failed | read-failed
+    QString status;   // saved | empty | repeat | save-failed | load-failed | read-failed | book-end
 };
 
 QString LedgerFileName(); // "pagewick-log.tsv"
@@ -33,6 +33,7 @@ enum class LedgerStatus {
     SaveFailed, // the file could not be written
     LoadFailed, // a chain page that could not be opened, retries included
     ReadFailed, // the page could not be read, so nothing was saved
+    BookEnd,    // a chain reached the book's contents or information page: not saved
 };
 
 QString LedgerStatusText(LedgerStatus status);

@@ -1,6 +1,7 @@
 #include "workflow/nextlink.h"
 
 #include "workflow/pageaddress.h"
+#include "workflow/usualnextlink.h"
 
 #include <QUrl>
 
@@ -88,7 +89,13 @@ bool ChainMemory::hasLeft(const QString &url) const
 NextLinkChoice ChooseNextLink(const LoadedPage &page, const QString &nameText, const ChainMemory &chain)
 {
     NextLinkChoice choice;
-    const int index = FirstLinkNamed(page.document, NextLinkNames(nameText));
+    int index = FirstLinkNamed(page.document, NextLinkNames(nameText));
+    if (index < 0 && nameText == StartingNextLinkName()) {
+        const UsualNextLink usual = FindUsualNextLink(page);
+        index = usual.index;
+        if (index >= 0)
+            choice.usualName = usual.name;
+    }
     if (index < 0)
         return choice;
     const QString target = page.hrefs.value(index);

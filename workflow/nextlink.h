@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace pagewick::workflow {
 
 // The names Txt_Next holds: one name, or several separated by "|", in the
@@ -59,10 +61,15 @@ struct NextLinkChoice
     // when the link's written target starts with "#" (a script link), not
     // when it names the page's own address.
     bool onlyIfWrittenAsFragment = false;
+    // Found by the search of the usual names (UsualNextLink::name; empty
+    // for rel="next"), not by the name in the box.
+    std::optional<QString> usualName;
 };
 
 // The first link of the names in nameText (NextLinkNames), unless it leads
-// back (with an empty chain: unless it leads to the page itself).
+// back (with an empty chain: unless it leads to the page itself). While
+// nameText is the starting name and no link contains it, the link of the
+// usual names (FindUsualNextLink).
 NextLinkChoice ChooseNextLink(const LoadedPage &page, const QString &nameText, const ChainMemory &chain);
 
 // The notice shown when no link can be followed.

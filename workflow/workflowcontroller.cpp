@@ -9,8 +9,10 @@
 #include "workflow/loadfailure.h"
 #include "workflow/messageprompt.h"
 #include "workflow/pageaddress.h"
+#include "workflow/retryafter.h"
 #include "workflow/savedirectory.h"
 #include "workflow/suppression.h"
+#include "workflow/usualnextlink.h"
 
 #include <QMetaObject>
 #include <QPointer>
@@ -99,6 +101,8 @@ void WorkflowController::save()
     const SaveOutcome outcome = m_saveCommand.save(m_form.fileSystem(), directory, m_form.pageTitle(),
                                                    address, m_form.resultText(), m_form.clock().now());
     m_tally.add(outcome.status, outcome.ledger == LedgerWrite::Written);
+    if (WroteFile(outcome.status))
+        m_savedChapters.add(address);
     m_form.setStatusText(SaveStatus(outcome));
     // Every later page would fail alike: the rest of the book is not fetched for nothing.
     if (!outcome.written && FailsEveryFile(outcome.failure) && m_form.optionChecked(SilentMode)) {
@@ -112,7 +116,7 @@ void WorkflowController::nextPage()
 {
     cancelRetry();
     cancelPendingNextPage();
-    followNextLink(false);
+    followNextLink(false, false);
 }
 
 void WorkflowController::continueChain()
@@ -120,22 +124,33 @@ void WorkflowController::continueChain()
     if (std::exchange(m_saveStoppedChain, false))
         return;
     if (!m_form.optionChecked(SilentMode)) {
-        followNextLink(false);
+        followNextLink(false, true);
         return;
     }
-    const int seconds = m_form.pageIntervalSeconds();
+    m_throttle.cleanPage();
+    paceThen([this] { followNextLink(true, true); });
+}
+
+void WorkflowController::paceThen(std::function<void()> due)
+{
+    const int userSeconds = m_form.pageIntervalSeconds();
+    const int seconds = m_throttle.intervalSeconds(userSeconds);
     if (seconds <= 0) {
-        followNextLink(true);
+        due();
         return;
     }
+    const bool throttled = m_throttle.governs(userSeconds);
     m_pacing.start(
-        seconds, m_timing, [this](const QString &text) { m_form.setStatusText(text); },
-        [this, generation = m_runs.current()] {
+        seconds, m_timing,
+        [this, throttled](const QString &text) {
+            m_form.setStatusText(throttled ? ThrottledCountdownText(text) : text);
+        },
+        [this, generation = m_runs.current(), due = std::move(due)] {
             if (outdated(generation))
                 return;
             // Unticked during the wait: the user takes over.
             if (m_form.optionChecked(SilentMode))
-                followNextLink(true);
+                due();
         });
 }
 
@@ -155,7 +170,22 @@ void WorkflowController::onSilentModeChanged(bool on)
     cancelRetry();
 }
 
-void WorkflowController::followNextLink(bool guardAgainstLoops)
+NextLinkChoice WorkflowController::chooseNextLink(LoadedPage &page, bool guardAgainstLoops)
+{
+    const QString names = m_form.nextLinkName();
+    const ChainMemory none;
+    const ChainMemory &chain = guardAgainstLoops ? m_chain : none;
+    const NextLinkChoice choice = ChooseNextLink(page, names, chain);
+    if (choice.index >= 0 || names != StartingNextLinkName() || page.relNextIndex >= 0)
+        return choice;
+    const std::optional<int> rel = m_browser.readRelNextLink();
+    if (!rel || *rel < 0 || *rel >= page.document.all.size())
+        return choice;
+    page.relNextIndex = *rel;
+    return ChooseNextLink(page, names, chain);
+}
+
+void WorkflowController::followNextLink(bool guardAgainstLoops, bool chainStep)
 {
     const quint64 generation = m_runs.current();
     // A page that changed between the read and the click is read again after
@@ -165,13 +195,14 @@ void WorkflowController::followNextLink(bool guardAgainstLoops)
         if (attempt > 0
             && !PauseWhile(m_timing.linkChangedPauseMs, [this, generation] { return !outdated(generation); }))
             return;
-        const std::optional<LoadedPage> page = m_browser.readLinks();
+        std::optional<LoadedPage> page = m_browser.readLinks();
         // A run that started while the page was read owns the page now.
         if (outdated(generation) || !page)
             return;
 
-        const NextLinkChoice choice = ChooseNextLink(*page, m_form.nextLinkName(),
-                                                     guardAgainstLoops ? m_chain : ChainMemory());
+        const NextLinkChoice choice = chooseNextLink(*page, guardAgainstLoops);
+        if (outdated(generation))
+            return;
         if (choice.index < 0)
             break;
         const extract::PageElement &element = page->document.all.at(choice.index);
@@ -183,7 +214,9 @@ void WorkflowController::followNextLink(bool guardAgainstLoops)
         link.onlyIfWrittenAsFragment = choice.onlyIfWrittenAsFragment;
         const quint64 loadsBefore = m_browser.newestLoad().id;
         // The page may start loading while the click is answered.
-        m_browser.expectLoadFrom(guardAgainstLoops ? LoadOrigin::ChainClick : LoadOrigin::User);
+        m_browser.expectLoadFrom(guardAgainstLoops ? LoadOrigin::ChainClick
+                                 : chainStep       ? LoadOrigin::AnswerStep
+                                                   : LoadOrigin::User);
         // Focused in a round trip of its own first: a link that asks for a
         // new window is opened in place as the active element (onNewWindow2),
         // and a read of the active element under way must already see it.
@@ -198,6 +231,8 @@ void WorkflowController::followNextLink(bool guardAgainstLoops)
             m_form.setStatusText(LinkChangedText());
             break;
         }
+        if (choice.usualName && !outdated(generation))
+            m_form.setStatusText(FollowedNameText(*choice.usualName));
         // A click that failed may have been made all the same, its answer
         // lost: the page it opens is still the chain's.
         if (result == ClickResult::Clicked)
@@ -248,6 +283,9 @@ void WorkflowController::beginChain()
     m_chain.clear();
     cancelRetry();
     m_tally.clear();
+    m_savedChapters.clear();
+    m_throttle.clear();
+    m_blankRefetchUrl.clear();
 }
 
 void WorkflowController::beginChainAt(const QString &url)
@@ -305,6 +343,7 @@ void WorkflowController::onLoadEnded(const PageLoad &load)
         return;
     }
     m_shownLoad = load;
+    const QString url = load.finalUrl;
     if (IsVerificationPage(0, m_browser.locationName())) {
         pageFailed(load, 0);
         return;
@@ -329,11 +368,47 @@ void WorkflowController::onLoadEnded(const PageLoad &load)
     // the blank page: nothing to extract.
     if (!body || HoldsOnlySpaces(*body)) {
         m_form.setCaption(m_form.programTitle());
+        if (load.byStep() && m_form.optionChecked(SilentMode) && !m_savedChapters.isEmpty())
+            blankChainPage(url);
         return;
     }
+    m_blankRefetchUrl.clear();
+    if (load.byStep() && endsAtBookEnd(url, generation))
+        return;
     if (!m_form.optionChecked(SilentMode) && !m_form.prompt().ask(PageLoadedQuestion()))
         return;
     extract();
+}
+
+bool WorkflowController::endsAtBookEnd(const QString &url, quint64 generation)
+{
+    ReadParts parts;
+    parts.tagNames = QStringList{QStringLiteral("A")};
+    const std::optional<LoadedPage> page = m_browser.readElements(parts);
+    if (outdated(generation))
+        return true;
+    if (!page || !IsBookEnd(*page, m_savedChapters, ChooseNextLink(*page, m_form.nextLinkName(), m_chain).index >= 0))
+        return false;
+    cancelRetry();
+    m_form.setCaption(m_form.programTitle());
+    recordUnsaved(url, LedgerStatus::BookEnd);
+    m_form.prompt().notify(NoNextLinkNotice());
+    endChain(ChainEnd{});
+    return true;
+}
+
+void WorkflowController::blankChainPage(const QString &url)
+{
+    if (url == m_blankRefetchUrl) {
+        m_blankRefetchUrl.clear();
+        cancelRetry();
+        recordUnsaved(url, LedgerStatus::Empty);
+        endChain(ChainEnd{});
+        return;
+    }
+    m_blankRefetchUrl = url;
+    m_throttle.sign();
+    paceThen([this, url] { m_browser.navigate(url, LoadOrigin::ChainRetry); });
 }
 
 void WorkflowController::onLoadUnanswered(FrameId frame, const QString &)
@@ -363,6 +438,8 @@ void WorkflowController::pageFailed(const PageLoad &load, int status)
         // The user passes the check in the browser; the page that follows
         // completes as any other.
         m_retryTimer->cancel();
+        if (m_form.optionChecked(SilentMode))
+            m_throttle.sign();
         m_form.setStatusText(VerificationStatus(status, load.finalUrl));
         emit chainEnded(ChainEnd{ChainEnd::Reason::Verification, m_tally, load.finalUrl, status});
         return;
@@ -384,11 +461,26 @@ void WorkflowController::retryOrGiveUp(const PageLoad &load, int status)
         m_retryFailures = 0;
     }
     ++m_retryFailures;
+    const bool throttled = status == 429 || status == 503;
+    if (throttled)
+        m_throttle.sign();
     if (m_retryFailures > m_timing.retryDelaysMs.size()) {
         chainGaveUpOnPage(url, status);
         return;
     }
-    const int pauseMs = m_timing.retryDelaysMs.at(m_retryFailures - 1);
+    int pauseMs = m_timing.retryDelaysMs.at(m_retryFailures - 1);
+    if (throttled) {
+        const quint64 loadsBefore = m_browser.newestLoad().id;
+        const std::optional<QString> retryAfter = m_browser.readRetryAfter();
+        // The read let events run: a load begun meanwhile, or the chain
+        // ended, owns the page now.
+        if (m_browser.isShutDown() || m_browser.newestLoad().id != loadsBefore || m_retryUrl != url
+            || !m_form.optionChecked(SilentMode))
+            return;
+        if (const std::optional<int> seconds =
+                retryAfter ? RetryAfterSeconds(*retryAfter, m_form.clock().now()) : std::nullopt)
+            pauseMs = qMax(pauseMs, *seconds * m_timing.secondMs);
+    }
     m_form.setStatusText(RetryStatus(status, (pauseMs + 999) / 1000, m_retryFailures, url));
     m_retryTimer->start(pauseMs, [this, url] { retryPage(url); });
 }

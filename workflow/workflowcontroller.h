@@ -1,5 +1,6 @@
 #pragma once
 
+#include "workflow/bookend.h"
 #include "workflow/browserport.h"
 #include "workflow/chaintiming.h"
 #include "workflow/chainsummary.h"
@@ -7,6 +8,7 @@
 #include "workflow/pacedstep.h"
 #include "workflow/runs.h"
 #include "workflow/savecommand.h"
+#include "workflow/throttlepace.h"
 
 #include <QObject>
 #include <QString>
@@ -47,10 +49,17 @@ struct ChainEnd
 // or that cannot be read is never extracted. When the silent chain's own
 // next-page step opened it, or the chain's load ended without a page, the
 // address the chain asked for is loaded again after the pauses of
-// ChainTiming, and the chain gives up on it after the last one. A
-// verification page (a 403, a known challenge title, also on a 503, or a
-// 503 whose text is a check) only asks the user, in the status line, to pass
-// it. Loads the user started are shown as they are.
+// ChainTiming (or the site's longer Retry-After of a 429 or 503), and the
+// chain gives up on it after the last one. A verification page (a 403, a
+// known challenge title, also on a 503, or a 503 whose text is a check) only
+// asks the user, in the status line, to pass it. Loads the user started are
+// shown as they are.
+//
+// A page the Extract run's own next-page step opened (in either mode) that
+// is the book's contents or information page ends the chain unsaved. Signs
+// of throttling in a silent chain lengthen the pause before each next page
+// (ThrottlePace); a page that comes back blank after pages with text is
+// loaded once more after that pause.
 class WorkflowController : public QObject
 {
     Q_OBJECT
@@ -119,8 +128,12 @@ private:
     // its way is the chain's stays as it is.
     void forgetRetries();
     // Only a silent run can go round in circles: there the chain also ends
-    // at a link back to a page it has left.
-    void followNextLink(bool guardAgainstLoops);
+    // at a link back to a page it has left. chainStep: the Extract run's own
+    // step, not the user's button.
+    void followNextLink(bool guardAgainstLoops, bool chainStep);
+    // The link the next-page step follows; the rel="next" link is asked for
+    // only when no name is found.
+    NextLinkChoice chooseNextLink(LoadedPage &page, bool guardAgainstLoops);
     // The Extract run's last step: at once, or after the page interval in
     // silent mode.
     void continueChain();
@@ -131,6 +144,14 @@ private:
     void noNavigationAfterClick();
     // The chain ends: no next-page link, or none that opened a page.
     void noNextLink();
+    // The chain's step reached the book's contents page: true when it ended there.
+    bool endsAtBookEnd(const QString &url, quint64 generation);
+    // A chain page came back blank after pages with text: loaded once more
+    // after the throttle's pause, then recorded empty.
+    void blankChainPage(const QString &url);
+    // The paced wait before the chain's next load, the throttle's pause
+    // when it is the longer one.
+    void paceThen(std::function<void()> due);
     void openActiveLink();
     void silenceWhileBlocking();
     // A top-level load ended on no chapter (status: see loadfailure.h).
@@ -181,6 +202,10 @@ private:
     // The page's save failed in a way every later one would: its run
     // stops before the next page.
     bool m_saveStoppedChain = false;
+    SavedChapters m_savedChapters;
+    ThrottlePace m_throttle;
+    // The blank page being loaded once more.
+    QString m_blankRefetchUrl;
     // The page being retried and its failures so far.
     QString m_retryUrl;
     int m_retryFailures = 0;

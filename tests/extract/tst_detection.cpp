@@ -47,6 +47,29 @@ struct Recorder
 
 Q_DECLARE_METATYPE(pagewick::extract::testing::ElementRecipe)
 
+namespace {
+
+// A block of `paragraphs` paragraphs of `sentences` sentences each, in
+// Western ("," ".") or Chinese ("，" "。") punctuation, each paragraph in a
+// P of its own.
+PageElement Paragraphs(int paragraphs, int sentences, bool western, const QString &word)
+{
+    const QString comma = western ? QStringLiteral(",") : QStringLiteral("，");
+    const QString stop = western ? QStringLiteral(".") : QStringLiteral("。");
+    QStringList texts;
+    QString html;
+    for (int p = 0; p < paragraphs; ++p) {
+        QString text;
+        for (int s = 0; s < sentences; ++s)
+            text += word + comma + QStringLiteral(" and then ") + word + stop + QLatin1Char(' ');
+        texts << text;
+        html += QStringLiteral("<P>") + text + QStringLiteral("</P>");
+    }
+    return {QStringLiteral("DIV"), texts.join(QStringLiteral("\r\n\r\n")), html};
+}
+
+} // namespace
+
 class TestDetection : public QObject
 {
     Q_OBJECT
@@ -69,6 +92,8 @@ private slots:
     void keyQuotedInEarlierText();
     void findCandidateRecord_data();
     void findCandidateRecord();
+    void secondLook_data();
+    void secondLook();
 };
 
 void TestDetection::ranking_data()
@@ -354,6 +379,37 @@ void TestDetection::findCandidateRecord()
     QFETCH(QString, log);
     QFETCH(QString, key);
     QTEST(int(FindCandidateRecord(log, key)), "position");
+}
+
+
+// An author's note of a few long paragraphs outranks a chapter of many short
+// ones by text per tag; on a page of Western punctuation the chapter is taken.
+void TestDetection::secondLook_data()
+{
+    QTest::addColumn<bool>("western");
+    QTest::addColumn<int>("chapterParagraphs");
+    QTest::addColumn<bool>("chapterTaken");
+    QTest::newRow("note beside a chapter") << true << 70 << true;
+    QTest::newRow("chapter not three times the note") << true << 55 << false;
+    QTest::newRow("Chinese punctuation: the ranking stands") << false << 70 << false;
+}
+
+void TestDetection::secondLook()
+{
+    QFETCH(bool, western);
+    QFETCH(int, chapterParagraphs);
+    QFETCH(bool, chapterTaken);
+    const PageElement note = Paragraphs(6, 4, western, QStringLiteral("thanks for reading"));
+    const PageElement chapter = Paragraphs(chapterParagraphs, 2, western, QStringLiteral("she ran"));
+    const QVector<PageElement> elements{note, chapter};
+    const QString body = note.innerText + chapter.innerText;
+    CandidateState state;
+    const auto text = DetectMainText(MakePage(elements, body), state, {});
+    QVERIFY(text);
+    QCOMPARE(state.CandidateKeys.size(), 3);
+    // The ranking itself prefers the note.
+    QCOMPARE(CandidateRecordBody(state.CandidateLog, state.CandidateKeys.last()), Framed(note));
+    QCOMPARE(*text, Framed(chapterTaken ? chapter : note));
 }
 
 QTEST_APPLESS_MAIN(TestDetection)

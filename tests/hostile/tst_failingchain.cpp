@@ -46,6 +46,8 @@ workflow::ChainTiming ShortTiming(int retryMs = 150)
     workflow::ChainTiming timing;
     timing.retryDelaysMs = QList<int>(6, retryMs);
     timing.readRetryPauseMs = 200;
+    // The slower pace a throttling site brings is kept in tenths of the real one.
+    timing.secondMs = 100;
     return timing;
 }
 

@@ -248,7 +248,11 @@ private slots:
         QTest::addColumn<QStringList>("pages"); // "c-k" in the order collected
         QTest::newRow("下一页|下一章: the whole book")
             << "下一页|下一章" << QStringList{"1-1", "1-2", "1-3", "2-1", "2-2", "3-1", "3-2", "3-3"};
-        QTest::newRow("下一页 alone ends with the first chapter") << "下一页" << QStringList{"1-1", "1-2", "1-3"};
+        // The starting name goes on by "下一章" where a page has no "下一页".
+        QTest::newRow("下一页 as it starts: the whole book")
+            << "下一页" << QStringList{"1-1", "1-2", "1-3", "2-1", "2-2", "3-1", "3-2", "3-3"};
+        QTest::newRow("typed names are used as typed: the first chapter")
+            << "下一页|下一节" << QStringList{"1-1", "1-2", "1-3"};
         QTest::newRow("下一章|下一页: chapter starts, then the last chapter's pages")
             << "下一章|下一页" << QStringList{"1-1", "2-1", "3-1", "3-2", "3-3"};
     }

@@ -111,10 +111,11 @@ void LoopbackServer::addDelayedPage(const QString &path, const QByteArray &body,
     m_routes.insert(path, r);
 }
 
-void LoopbackServer::queueFailures(const QString &path, const QList<int> &statuses, const QByteArray &body)
+void LoopbackServer::queueFailures(const QString &path, const QList<int> &statuses, const QByteArray &body,
+                                   const QByteArray &headerLine)
 {
     for (int status : statuses)
-        m_failures[path].append(Failure{status, body});
+        m_failures[path].append(Failure{status, body, headerLine});
 }
 
 void LoopbackServer::serveDirectory(const QString &urlPrefix, const QString &directory)
@@ -162,8 +163,10 @@ void LoopbackServer::onReadyRead(QTcpSocket *socket)
     const qsizetype query = path.indexOf(QLatin1Char('?'));
     if (query >= 0)
         path.truncate(query);
-    ++m_counts[path];
-    respond(socket, path);
+    const bool head = parts.value(0) == "HEAD";
+    if (!head)
+        ++m_counts[path];
+    respond(socket, path, head);
 }
 
 bool LoopbackServer::routeFromDirectory(const QString &path, Route *route) const
@@ -187,18 +190,20 @@ bool LoopbackServer::routeFromDirectory(const QString &path, Route *route) const
     return false;
 }
 
-void LoopbackServer::respond(QTcpSocket *socket, const QString &path)
+void LoopbackServer::respond(QTcpSocket *socket, const QString &path, bool head)
 {
     Route route;
     if (!m_failures.value(path).isEmpty()) {
-        const Failure failure = m_failures[path].takeFirst();
+        const Failure failure = head ? m_failures[path].first() : m_failures[path].takeFirst();
         if (failure.status == kDropConnection) {
             socket->abort();
             return;
         }
         route.status = failure.status;
         route.contentType = "text/html; charset=utf-8";
-        route.body = failure.body;
+        route.body = head ? QByteArray() : failure.body;
+        if (!failure.headerLine.isEmpty())
+            route.extraHeaders = failure.headerLine + "\r\n";
         writeResponse(socket, route);
         return;
     }
@@ -209,6 +214,8 @@ void LoopbackServer::respond(QTcpSocket *socket, const QString &path)
         route.contentType = "text/plain";
         route.body = "not found";
     }
+    if (head)
+        route.body.clear();
 
     if (route.hold) {
         socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + route.contentType

@@ -57,8 +57,12 @@ public:
     // Answers for the next requests of path, one each, before its own
     // answer: an HTTP status with body (an HTML page), or kDropConnection
     // (the connection closed before any answer).
+    // headerLine, when given, is sent with each of them ("Retry-After: 30").
+    // A HEAD request of path is answered as its next GET would be (without
+    // the body), and neither counted nor using up a queued answer.
     static constexpr int kDropConnection = 0;
-    void queueFailures(const QString &path, const QList<int> &statuses, const QByteArray &body = {});
+    void queueFailures(const QString &path, const QList<int> &statuses, const QByteArray &body = {},
+                       const QByteArray &headerLine = {});
     // Serves the files below directory under the URL prefix ("/files/"), with
     // a Content-Type chosen from the file suffix (html as text/html, no charset).
     void serveDirectory(const QString &urlPrefix, const QString &directory);
@@ -81,7 +85,7 @@ private:
 
     void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
-    void respond(QTcpSocket *socket, const QString &path);
+    void respond(QTcpSocket *socket, const QString &path, bool head = false);
     bool routeFromDirectory(const QString &path, Route *route) const;
     static void writeResponse(QTcpSocket *socket, const Route &route);
 
@@ -93,6 +97,7 @@ private:
     {
         int status = 0;
         QByteArray body;
+        QByteArray headerLine;
     };
     QHash<QString, QList<Failure>> m_failures;
     QHash<QTcpSocket *, QByteArray> m_pending;

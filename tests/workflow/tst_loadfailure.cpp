@@ -1,4 +1,5 @@
 #include "workflow/loadfailure.h"
+#include "workflow/retryafter.h"
 
 #include <QtTest>
 
@@ -77,6 +78,34 @@ private slots:
         QVERIFY(IsVerificationText(QStringLiteral("example.com\r\nVerifying you are human. This may take a few seconds.")));
         QVERIFY(IsVerificationText(QStringLiteral("CHECKING YOUR BROWSER before accessing")));
         QVERIFY(!IsVerificationText(QStringLiteral("503 Service Temporarily Unavailable\r\nnginx")));
+    }
+
+    // -1: no wait asked for. Now is Tue, 08 Dec 2026 05:05:09 GMT.
+    void retryAfter_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("seconds") << "120" << 120;
+        QTest::newRow("blanks around") << " 30 " << 30;
+        QTest::newRow("none") << "0" << 0;
+        QTest::newRow("over ten minutes") << "601" << 600;
+        QTest::newRow("an hour in too many digits") << "000000000000000000000003600" << 600;
+        QTest::newRow("beyond any number") << "99999999999999999999999" << 600;
+        QTest::newRow("negative") << "-5" << -1;
+        QTest::newRow("fraction") << "1.5" << -1;
+        QTest::newRow("words") << "soon" << -1;
+        QTest::newRow("empty") << "" << -1;
+        QTest::newRow("date in 90 s") << "Tue, 08 Dec 2026 05:06:39 GMT" << 90;
+        QTest::newRow("date past") << "Tue, 08 Dec 2026 05:00:00 GMT" << 0;
+        QTest::newRow("date in two hours") << "Tue, 08 Dec 2026 07:05:09 GMT" << 600;
+    }
+    void retryAfter()
+    {
+        QFETCH(QString, value);
+        QFETCH(int, seconds);
+        // The same moment in another offset.
+        const QDateTime now(QDate(2026, 12, 8), QTime(13, 5, 9), Qt::OffsetFromUTC, 8 * 3600);
+        QCOMPARE(RetryAfterSeconds(value, now).value_or(-1), seconds);
     }
 };
 

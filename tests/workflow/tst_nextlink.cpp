@@ -94,6 +94,67 @@ private slots:
         QCOMPARE(Chosen(ChooseNextLink(page, names, ChainMemory())), index < 0 ? QStringLiteral("-1") : QString::number(index));
     }
 
+    // With the link-name box at its starting value, the usual names in
+    // their order; chosen: the index, then the usual name it went by
+    // ("rel" for rel="next"), none when found by the name in the box.
+    void usualNames_data()
+    {
+        QTest::addColumn<QStringList>("elements");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<int>("relNext");
+        QTest::addColumn<QString>("chosen");
+
+        const QString start = QStringLiteral("下一页");
+        const QStringList chapterSite{"A|上一章|上一章|http://h/0", "A|目录|目录|http://h/toc",
+                                      "A|下一章|下一章|http://h/2"};
+        QTest::newRow("下一章 when no 下一页") << chapterSite << start << -1 << "2 下一章";
+        QTest::newRow("下一页 still first")
+            << QStringList{"A|下一章|下一章|http://h/c2", "A|下一页|下一页|http://h/p2"} << start << -1 << "1";
+        QTest::newRow("下一章 before an earlier 下一篇")
+            << QStringList{"A|下一篇|下一篇|http://h/b", "A|下一章|下一章|http://h/c"} << start << -1 << "1 下一章";
+        QTest::newRow("下章 before 下一篇")
+            << QStringList{"A|下一篇|下一篇|http://h/b", "A|下章|下章|http://h/c"} << start << -1 << "1 下章";
+        QTest::newRow("traditional 下一頁") << QStringList{"A|下一頁|下一頁|http://h/c"} << start << -1 << "0 下一頁";
+        QTest::newRow("a typed name is used as typed") << chapterSite << "下一节" << -1 << "-1";
+        QTest::newRow("start name with a blank is typed") << chapterSite << "下一页 " << -1 << "-1";
+        QTest::newRow("Next<br>Chapter")
+            << QStringList{"A|Previous\r\nChapter|Previous<BR>Chapter|http://h/0",
+                           "A|Next\r\nChapter|Next<BR>Chapter|http://h/2"}
+            << start << -1 << "1 Next Chapter";
+        QTest::newRow("markup inside, runs of blanks")
+            << QStringList{"A|Next  Chapter|<SPAN>Next</SPAN>\n   <SPAN>Chapter</SPAN>|http://h/2"} << start << -1
+            << "0 Next Chapter";
+        QTest::newRow("Next Chapter before an earlier Next")
+            << QStringList{"A|Next|Next|http://h/comments2", "A|NEXT CHAPTER|NEXT CHAPTER|http://h/2"} << start
+            << -1 << "1 Next Chapter";
+        QTest::newRow("Next with an arrow")
+            << QStringList{"A|« Prev|&laquo; Prev|http://h/0", "A|Next »|Next&nbsp;&raquo;|http://h/2"} << start
+            << -1 << "1 Next";
+        QTest::newRow("Next Work leads to another book")
+            << QStringList{"A|Next Work →|Next Work →|http://h/w2"} << start << -1 << "-1";
+        QTest::newRow("next story, any case")
+            << QStringList{"A|next  story|next story|http://h/s2"} << start << -1 << "-1";
+        QTest::newRow("Next inside a word") << QStringList{"A|Nextdoor|Nextdoor|http://h/n"} << start << -1 << "-1";
+        QTest::newRow("rel=next last")
+            << QStringList{"A|Older|Older|http://h/0", "A|»|»|http://h/2"} << start << 1 << "1 rel";
+        QTest::newRow("a name before rel=next")
+            << QStringList{"A|下一章|下一章|http://h/c", "A|»|»|http://h/2"} << start << 1 << "0 下一章";
+    }
+    void usualNames()
+    {
+        QFETCH(QStringList, elements);
+        QFETCH(QString, names);
+        QFETCH(int, relNext);
+        QFETCH(QString, chosen);
+        LoadedPage page = Page(QStringLiteral("http://h/1"), elements);
+        page.relNextIndex = relNext;
+        const NextLinkChoice choice = ChooseNextLink(page, names, ChainMemory());
+        QString got = QString::number(choice.index);
+        if (choice.usualName)
+            got += QLatin1Char(' ') + (choice.usualName->isEmpty() ? QStringLiteral("rel") : *choice.usualName);
+        QCOMPARE(got, chosen);
+    }
+
     void firstLinkNamed_data()
     {
         QTest::addColumn<QStringList>("elements");
