@@ -23,6 +23,8 @@ QString StatusWord(const QString &statusText)
         return QStringLiteral("打开失败");
     case LedgerStatus::ReadFailed:
         return QStringLiteral("读取失败");
+    case LedgerStatus::BookEnd:
+        return QStringLiteral("目录页，到此结束");
     }
     return statusText;
 }
