@@ -44,8 +44,10 @@ void TestPageScripts::everyScriptAnswersItsReader()
 {
     m_server.addPage("/p.html", QStringLiteral("<html><head><title>脚本</title></head><body>"
                                                "<p>正文，第一段。\n第二行。</p><p>第二段。</p>"
-                                               "<a href=\"/next.html\">下一页</a></body></html>")
+                                               "<a href=\"/next.html\">下一页</a>"
+                                               "<a rel=\"Next\" href=\"/next.html\">›</a></body></html>")
                                     .toUtf8());
+    m_server.addHeader("/p.html", "Retry-After: 120");
     m_server.addPage("/next.html", "<html><head><title>next</title></head><body>n</body></html>");
     QVERIFY(testsupport::loadPage(*m_page, m_server.url("/p.html")));
     const QString next = m_server.url("/next.html").toString();
@@ -60,6 +62,8 @@ void TestPageScripts::everyScriptAnswersItsReader()
     const auto link = std::find_if(whole->all.cbegin(), whole->all.cend(), [&](const auto &e) { return e.href == next; });
     QVERIFY(link != whole->all.cend());
     const int linkIndex = int(link - whole->all.cbegin());
+    QCOMPARE(scripts::parseRelNextLink(run(scripts::readRelNextLink())), std::optional<int>(linkIndex + 1));
+    QCOMPARE(scripts::parseRetryAfter(run(scripts::readRetryAfter())), std::optional<QString>(QStringLiteral("120")));
     DocumentParts measured = DocumentParts::elements({QStringLiteral("a")}, true);
     measured.measuredTags = QStringList{QStringLiteral("P")};
     const auto measures = scripts::parseDocument(run(scripts::readDocument(measured)));
@@ -99,8 +103,8 @@ void TestPageScripts::everyScriptAnswersItsReader()
     files.sort();
     QCOMPARE(files, (QStringList{"activehref.js", "clickelement.js", "clicklink.js", "focuselement.js",
                                  "parsestate.js", "piecetake.js", "readbegin.js", "readbodytext.js",
-                                 "readchunk.js", "readdocument.js", "readtitle.js", "releaseread.js",
-                                 "unchangedsince.js"}));
+                                 "readchunk.js", "readdocument.js", "readtitle.js", "releaseread.js", "relnextlink.js",
+                                 "retryafter.js", "unchangedsince.js"}));
 }
 
 QTEST_MAIN(TestPageScripts)
