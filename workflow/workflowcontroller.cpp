@@ -373,20 +373,21 @@ void WorkflowController::onLoadEnded(const PageLoad &load)
         return;
     }
     m_blankRefetchUrl.clear();
-    if (load.byStep() && endsAtBookEnd(url, generation))
+    if (load.byStep() && endsAtBookEnd(url, *body, generation))
         return;
     if (!m_form.optionChecked(SilentMode) && !m_form.prompt().ask(PageLoadedQuestion()))
         return;
     extract();
 }
 
-bool WorkflowController::endsAtBookEnd(const QString &url, quint64 generation)
+bool WorkflowController::endsAtBookEnd(const QString &url, const QString &body, quint64 generation)
 {
-    ReadParts parts;
-    parts.tagNames = QStringList{QStringLiteral("A")};
-    const std::optional<LoadedPage> page = m_browser.readElements(parts);
+    // The body was read a moment ago: only the links are asked for.
+    std::optional<LoadedPage> page = m_browser.readLinks();
     if (outdated(generation))
         return true;
+    if (page)
+        page->document.bodyText = body;
     if (!page || !IsBookEnd(*page, m_savedChapters, ChooseNextLink(*page, m_form.nextLinkName(), m_chain).index >= 0))
         return false;
     cancelRetry();

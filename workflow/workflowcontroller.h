@@ -145,7 +145,7 @@ private:
     // The chain ends: no next-page link, or none that opened a page.
     void noNextLink();
     // The chain's step reached the book's contents page: true when it ended there.
-    bool endsAtBookEnd(const QString &url, quint64 generation);
+    bool endsAtBookEnd(const QString &url, const QString &body, quint64 generation);
     // A chain page came back blank after pages with text: loaded once more
     // after the throttle's pause, then recorded empty.
     void blankChainPage(const QString &url);
