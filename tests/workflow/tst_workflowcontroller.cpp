@@ -441,7 +441,6 @@ private slots:
         QTest::addColumn<pagewick::workflow::WriteFailure>("failure");
         QTest::addColumn<bool>("chainGoesOn");
         QTest::newRow("disk full") << pagewick::workflow::WriteFailure::DiskFull << false;
-        QTest::newRow("no permission") << pagewick::workflow::WriteFailure::NoPermission << false;
         QTest::newRow("file refused") << pagewick::workflow::WriteFailure::FileRefused << true;
     }
     void saveFailureInASilentChain()
