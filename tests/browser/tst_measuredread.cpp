@@ -1,56 +1,24 @@
+#include "bench/corpusreads.h"
 #include "bench/generatedbook.h"
-#include "browser/documentscripts.h"
 #include "extract/candidatescore.h"
 #include "extract/detection.h"
 #include "tests/support/enginetestutil.h"
 #include "tests/support/loopbackserver.h"
-#include "workflow/bookend.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QHash>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
-#include <QWebEngineScript>
-#include <QWebEngineUrlRequestInterceptor>
 
 #include <memory>
-#include <utility>
 
 namespace browser = pagewick::browser;
 namespace extract = pagewick::extract;
-namespace scripts = pagewick::browser::scripts;
+namespace bench = pagewick::bench;
 namespace testsupport = pagewick::testsupport;
 
 namespace {
-
-// Real pages ask for their images, styles and scripts elsewhere; only the
-// test server answers, the rest fails at once.
-class LoopbackOnly : public QWebEngineUrlRequestInterceptor
-{
-public:
-    void interceptRequest(QWebEngineUrlRequestInfo &info) override
-    {
-        const QUrl url = info.requestUrl();
-        if ((url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
-            && url.host() != QLatin1String("127.0.0.1"))
-            info.block(true);
-    }
-};
-
-browser::DocumentParts MeasuredParts()
-{
-    const extract::AcceptanceBounds b = extract::CandidateAcceptanceBounds();
-    browser::DocumentParts parts = browser::DocumentParts::elements({QStringLiteral("A")}, true);
-    parts.measuredTags = extract::CandidateTagNames();
-    parts.carryBounds = {b.minTrimmedLength, b.minTextLength, b.minTagCount,
-                         b.maxHyphens, b.maxLinkCount, b.minMarkCount};
-    return parts;
-}
 
 // Could detection accept an element with these measures in any mode?
 bool Acceptable(const extract::TextMeasures &m)
@@ -68,9 +36,8 @@ extract::PageDocument ToPageDocument(const browser::DocumentSnapshot &s)
     doc.title = s.title;
     if (s.hasBody)
         doc.bodyText = s.bodyText;
-    for (const browser::Element &e : s.all) {
+    for (const browser::Element &e : s.all)
         doc.all.append({e.tagName, e.innerText, e.innerHTML, e.measures});
-    }
     return doc;
 }
 
@@ -96,84 +63,6 @@ QString Prose(int lines, const QString &mark = QStringLiteral("，"), const QStr
     return out.join(QStringLiteral("<br>"));
 }
 
-// Tokens as the corpora score them: a Han character each, else words.
-QStringList Tokens(const QString &text)
-{
-    QStringList tokens;
-    QString word;
-    for (const QChar c : text) {
-        const ushort u = c.unicode();
-        const bool han = (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3400 && u <= 0x4DBF);
-        if (!han && c.isLetterOrNumber()) {
-            word += c.toLower();
-            continue;
-        }
-        if (!word.isEmpty())
-            tokens << std::exchange(word, QString());
-        if (han)
-            tokens << QString(c);
-    }
-    if (!word.isEmpty())
-        tokens << word;
-    return tokens;
-}
-
-QHash<QString, int> Shingles(const QString &text)
-{
-    const QStringList tokens = Tokens(text);
-    QHash<QString, int> shingles;
-    if (!tokens.isEmpty() && tokens.size() < 4)
-        ++shingles[tokens.join(QChar(0x1F))];
-    for (qsizetype k = 0; k + 4 <= tokens.size(); ++k)
-        ++shingles[tokens.mid(k, 4).join(QChar(0x1F))];
-    return shingles;
-}
-
-// Precision and recall of `found` against `truth` over 4-token shingles.
-QPair<double, double> Score(const QString &found, const QString &truth)
-{
-    const QHash<QString, int> a = Shingles(found);
-    const QHash<QString, int> b = Shingles(truth);
-    qsizetype common = 0, na = 0, nb = 0;
-    for (auto it = a.cbegin(); it != a.cend(); ++it) {
-        na += it.value();
-        common += qMin(it.value(), b.value(it.key()));
-    }
-    for (const int n : b)
-        nb += n;
-    if (na == 0 && nb == 0)
-        return {1, 1};
-    return {na ? double(common) / na : 0, nb ? double(common) / nb : 0};
-}
-
-// What the second look and the contents-page test do on the real pages.
-struct CorpusEffects
-{
-    int pages = 0;
-    QStringList changed; // detection's result differs from the ranking's
-    double precisionBefore = 0, recallBefore = 0, precisionAfter = 0, recallAfter = 0;
-    QStringList contents; // taken for a contents page with every link saved
-    QStringList linkPages; // taken for one by their links alone, even with a next link
-
-    static double f1(double p, double r) { return p + r > 0 ? 2 * p * r / (p + r) : 0; }
-    void report(const char *name) const
-    {
-        if (pages == 0)
-            return;
-        qInfo("%s: %d pages, %lld changed by the second look; F1 %.4f before, %.4f after; "
-              "%lld taken for contents pages with all their links saved",
-              name, pages, qlonglong(changed.size()), f1(precisionBefore / pages, recallBefore / pages),
-              f1(precisionAfter / pages, recallAfter / pages), qlonglong(contents.size()));
-        for (const QString &c : changed)
-            qInfo("  changed: %s", qPrintable(c));
-        for (const QString &c : contents)
-            qInfo("  contents: %s", qPrintable(c));
-        qInfo("%lld taken for contents pages by their links alone", qlonglong(linkPages.size()));
-        for (const QString &c : linkPages)
-            qInfo("  by links: %s", qPrintable(c));
-    }
-};
-
 } // namespace
 
 // The measured read (counts made in the page, texts carried only for the
@@ -196,18 +85,15 @@ private slots:
     void matchesFullReadOnCorpusPages();
 
 private:
-    // Empty when the page agrees, else what differs. A corpus page also
-    // counts into `effects` against its ground truth.
-    QString differences(const QUrl &url, CorpusEffects *effects = nullptr, const QString &name = {},
-                        const QString &truth = {});
+    // Empty when the page agrees, else what differs. `secondLookChanged`
+    // tells whether the detection's result differs from the ranking's.
+    QString differences(const QUrl &url, bool *secondLookChanged = nullptr);
 
     testsupport::LoopbackServer m_server;
-    LoopbackOnly m_interceptor;
+    bench::LoopbackOnly m_interceptor;
     std::unique_ptr<QWebEngineProfile> m_profile;
     std::unique_ptr<QWebEnginePage> m_page;
     int m_pages = 0;
-    int m_measured = 0;
-    int m_carried = 0;
 };
 
 void TestMeasuredRead::initTestCase()
@@ -222,35 +108,16 @@ void TestMeasuredRead::cleanupTestCase()
 {
     m_page.reset();
     m_profile.reset();
-    qInfo("%d measured elements, %d of them with their text", m_measured, m_carried);
 }
 
-QString TestMeasuredRead::differences(const QUrl &url, CorpusEffects *effects, const QString &name,
-                                      const QString &truth)
+QString TestMeasuredRead::differences(const QUrl &url, bool *secondLookChanged)
 {
-    if (!testsupport::loadPage(*m_page, url))
-        return QStringLiteral("did not load");
-    // Both reads in one script, so that both see the same moment. A lone
-    // surrogate half becomes one U+FFFD, as the program's read makes it.
-    const auto answer = testsupport::runScript(
-        *m_page,
-        QStringLiteral("(function (reads) {\n"
-                       "  var LONE = /[\\uD800-\\uDBFF](?![\\uDC00-\\uDFFF])|(?<![\\uD800-\\uDBFF])[\\uDC00-\\uDFFF]/g;\n"
-                       "  return reads.map(function (r) { return r && r.map(function (s) {\n"
-                       "    return typeof s === 'string' ? s.replace(LONE, '\\uFFFD') : s; }); });\n"
-                       "})([")
-            + scripts::readDocument(MeasuredParts()) + QStringLiteral(",\n") + scripts::readDocument()
-            + QStringLiteral("])"),
-        QWebEngineScript::ApplicationWorld);
-    if (!answer)
-        return QStringLiteral("no answer");
-    const QVariantList both = answer->toList();
-    if (both.size() != 2)
-        return QStringLiteral("malformed answer");
-    const auto measured = scripts::parseDocument(both.at(0));
-    const auto full = scripts::parseDocument(both.at(1));
-    if (!measured || !full)
-        return QStringLiteral("a read failed");
+    browser::DocumentSnapshot measuredRead, fullRead;
+    const QString failed = bench::ReadBothWays(*m_page, url, &measuredRead, &fullRead);
+    if (!failed.isEmpty())
+        return failed;
+    const auto *measured = &measuredRead;
+    const auto *full = &fullRead;
     if (measured->bodyText != full->bodyText || measured->title != full->title
         || measured->hasBody != full->hasBody)
         return QStringLiteral("body text or title differs");
@@ -276,7 +143,6 @@ QString TestMeasuredRead::differences(const QUrl &url, CorpusEffects *effects, c
         }
         if (!m.measures)
             return where + QStringLiteral("not measured");
-        ++m_measured;
         const extract::TextMeasures expected = extract::MeasureTexts(f.innerText, f.innerHTML);
         const extract::TextMeasures actual = *m.measures;
         if (actual != expected)
@@ -284,7 +150,6 @@ QString TestMeasuredRead::differences(const QUrl &url, CorpusEffects *effects, c
         if (!m.innerHTML.isEmpty())
             return where + QStringLiteral("markup carried");
         if (!m.innerText.isEmpty()) {
-            ++m_carried;
             if (m.innerText != f.innerText)
                 return where + QStringLiteral("carried text differs");
         } else if (Acceptable(expected) && !f.innerText.isEmpty()) {
@@ -300,36 +165,11 @@ QString TestMeasuredRead::differences(const QUrl &url, CorpusEffects *effects, c
     if (a != b || fromMeasures.CandidateLog != fromTexts.CandidateLog
         || fromMeasures.CandidateKeys != fromTexts.CandidateKeys)
         return QStringLiteral("detection differs");
-    if (effects) {
+    if (secondLookChanged) {
         const QString ranked = fromTexts.CandidateKeys.isEmpty()
             ? QString()
             : extract::CandidateRecordBody(fromTexts.CandidateLog, fromTexts.CandidateKeys.constLast());
-        const QString taken = b.value_or(QString());
-        ++effects->pages;
-        const auto before = Score(ranked, truth);
-        const auto after = Score(taken, truth);
-        effects->precisionBefore += before.first;
-        effects->recallBefore += before.second;
-        effects->precisionAfter += after.first;
-        effects->recallAfter += after.second;
-        if (ranked != taken)
-            effects->changed << QStringLiteral("%1 F1 %2 -> %3")
-                                    .arg(name)
-                                    .arg(CorpusEffects::f1(before.first, before.second), 0, 'f', 3)
-                                    .arg(CorpusEffects::f1(after.first, after.second), 0, 'f', 3);
-        pagewick::workflow::LoadedPage page;
-        page.url = full->url;
-        page.document = ToPageDocument(*full);
-        pagewick::workflow::SavedChapters saved;
-        for (const browser::Element &e : full->all) {
-            page.hrefs << e.href;
-            if (!e.href.isEmpty())
-                saved.add(e.href);
-        }
-        if (pagewick::workflow::IsBookEnd(page, saved, false))
-            effects->contents << QStringLiteral("%1 (ground truth %2 characters)").arg(name).arg(truth.size());
-        if (pagewick::workflow::IsBookEnd(page, {}, true))
-            effects->linkPages << QStringLiteral("%1 (ground truth %2 characters)").arg(name).arg(truth.size());
+        *secondLookChanged = ranked != b.value_or(QString());
     }
     return QString();
 }
@@ -448,58 +288,33 @@ void TestMeasuredRead::matchesFullRead()
 
 void TestMeasuredRead::matchesFullReadOnCorpusPages()
 {
-    // Real pages of the main-text corpora, when they are there.
-    const QDir corpus(QStringLiteral(PAGEWICK_CORPUS_DIR));
-    if (!corpus.exists())
+    // Real pages of the main-text corpora, when they are there; what the
+    // second look does to them is measured by bench_measuredread.
+    if (!QDir(QStringLiteral(PAGEWICK_CORPUS_DIR)).exists())
         QSKIP("no corpus at " PAGEWICK_CORPUS_DIR);
-    struct Source
-    {
-        QString dir;
-        QString suffix;
-        QByteArray encoding; // Content-Encoding, or empty
-    };
-    const Source sources[] = {
-        {QStringLiteral("english-news/html"), QStringLiteral(".html.gz"), QByteArray("gzip")},
-        {QStringLiteral("chinese-pages/original"), QStringLiteral(".html"), QByteArray()},
-    };
-    // Every third page keeps the test to about a minute; a measurement of
-    // the corpora takes them all (PAGEWICK_CORPUS_STRIDE=1).
+    // Every third page keeps the test to about a minute (PAGEWICK_CORPUS_STRIDE=1: all).
     const int kStride = qMax(1, qEnvironmentVariableIntValue("PAGEWICK_CORPUS_STRIDE") ?: 3);
     QStringList failures;
+    QStringList chineseChanged;
     int pages = 0;
     int unloaded = 0;
-    for (const Source &source : sources) {
-        const QDir dir(corpus.filePath(source.dir));
-        QFile truthFile(QFileInfo(dir.absolutePath()).dir().filePath(QStringLiteral("ground-truth.json")));
-        QVERIFY(truthFile.open(QIODevice::ReadOnly));
-        const QJsonObject truths = QJsonDocument::fromJson(truthFile.readAll()).object();
-        CorpusEffects effects;
-        const QStringList names = dir.entryList({QLatin1Char('*') + source.suffix}, QDir::Files, QDir::Name);
-        for (qsizetype k = 0; k < names.size(); k += kStride) {
-            const QString &name = names.at(k);
-            QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QString path = QStringLiteral("/corpus/%1.html").arg(++m_pages);
-            m_server.addPage(path, file.readAll(), "text/html");
-            if (!source.encoding.isEmpty())
-                m_server.addHeader(path, "Content-Encoding: " + source.encoding);
-            const QString id = name.left(name.size() - source.suffix.size());
-            const QString diff = differences(m_server.url(path), &effects, id,
-                                             truths.value(id).toObject().value(QStringLiteral("articleBody")).toString());
-            ++pages;
-            // A page that sends itself elsewhere (all of which fails here) is
-            // no read to compare.
-            if (diff == QLatin1String("did not load"))
-                ++unloaded;
-            else if (!diff.isEmpty())
-                failures << source.dir + QLatin1Char('/') + name + QStringLiteral(": ") + diff;
-        }
-        effects.report(qPrintable(source.dir));
+    QVERIFY(bench::VisitCorpus(QStringLiteral(PAGEWICK_CORPUS_DIR), kStride, m_server,
+                               [&](const bench::CorpusPage &page) {
+        bool changed = false;
+        const QString diff = differences(page.url, &changed);
+        ++pages;
+        // A page that sends itself elsewhere (all of which fails here) is
+        // no read to compare.
+        if (diff == QLatin1String("did not load"))
+            ++unloaded;
+        else if (!diff.isEmpty())
+            failures << page.collection + QLatin1Char('/') + page.id + QStringLiteral(": ") + diff;
         // Chinese pages are left as the ranking chose.
-        if (source.dir.startsWith(QLatin1String("chinese")))
-            QVERIFY2(effects.changed.isEmpty(), qPrintable(effects.changed.join(QLatin1Char('\n'))));
-    }
+        if (changed && page.collection.startsWith(QLatin1String("chinese")))
+            chineseChanged << page.id;
+    }));
     qInfo("%d corpus pages, %d of them not loaded", pages, unloaded);
+    QVERIFY2(chineseChanged.isEmpty(), qPrintable(chineseChanged.join(QLatin1Char('\n'))));
     QVERIFY(pages > 0);
     QVERIFY(unloaded * 10 < pages);
     QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 10).join(QLatin1Char('\n'))));
