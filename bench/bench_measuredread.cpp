@@ -26,7 +26,6 @@
 namespace {
 
 namespace bench = pagewick::bench;
-namespace browser = pagewick::browser;
 namespace extract = pagewick::extract;
 namespace workflow = pagewick::workflow;
 
@@ -85,17 +84,6 @@ double F1(double p, double r)
     return p + r > 0 ? 2 * p * r / (p + r) : 0;
 }
 
-extract::PageDocument ToPageDocument(const browser::DocumentSnapshot &s)
-{
-    extract::PageDocument doc;
-    doc.title = s.title;
-    if (s.hasBody)
-        doc.bodyText = s.bodyText;
-    for (const browser::Element &e : s.all)
-        doc.all.append({e.tagName, e.innerText, e.innerHTML, e.measures});
-    return doc;
-}
-
 // What the second look and the contents-page test do on one collection.
 struct Effects
 {
@@ -105,11 +93,10 @@ struct Effects
     QStringList contents;  // taken for a contents page with every link saved
     QStringList linkPages; // taken for one by their links alone, even with a next link
 
-    void add(const QString &id, const QString &truth, const browser::DocumentSnapshot &full)
+    void add(const QString &id, const QString &truth, const workflow::LoadedPage &full)
     {
         extract::CandidateState state;
-        const extract::PageDocument document = ToPageDocument(full);
-        const QString taken = extract::DetectMainText(document, state, {}).value_or(QString());
+        const QString taken = extract::DetectMainText(full.document, state, {}).value_or(QString());
         const QString ranked = state.CandidateKeys.isEmpty()
             ? QString()
             : extract::CandidateRecordBody(state.CandidateLog, state.CandidateKeys.constLast());
@@ -125,19 +112,15 @@ struct Effects
                            .arg(id)
                            .arg(F1(before.first, before.second), 0, 'f', 3)
                            .arg(F1(after.first, after.second), 0, 'f', 3);
-        workflow::LoadedPage page;
-        page.url = full.url;
-        page.document = document;
         workflow::SavedChapters saved;
-        for (const browser::Element &e : full.all) {
-            page.hrefs << e.href;
-            if (!e.href.isEmpty())
-                saved.add(e.href);
+        for (const QString &href : full.hrefs) {
+            if (!href.isEmpty())
+                saved.add(href);
         }
         const QString described = QStringLiteral("%1 (ground truth %2 characters)").arg(id).arg(truth.size());
-        if (workflow::IsBookEnd(page, saved, false))
+        if (workflow::IsBookEnd(full, saved, false))
             contents << described;
-        if (workflow::IsBookEnd(page, {}, true))
+        if (workflow::IsBookEnd(full, {}, true))
             linkPages << described;
     }
 
@@ -178,12 +161,12 @@ int main(int argc, char *argv[])
     int pages = 0, unloaded = 0, measured = 0, carried = 0;
     const bool read = bench::VisitCorpus(corpus, stride, server, [&](const bench::CorpusPage &p) {
         ++pages;
-        browser::DocumentSnapshot m, f;
+        workflow::LoadedPage m, f;
         if (!bench::ReadBothWays(page, p.url, &m, &f).isEmpty()) {
             ++unloaded;
             return;
         }
-        for (const browser::Element &e : m.all) {
+        for (const extract::PageElement &e : m.document.all) {
             if (e.measures) {
                 ++measured;
                 carried += e.innerText.isEmpty() ? 0 : 1;

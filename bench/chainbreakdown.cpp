@@ -60,17 +60,6 @@ void Line(const char *step, double ms)
     std::printf("  %-44s %8.3f ms\n", step, ms);
 }
 
-extract::PageDocument ToPageDocument(const browser::DocumentSnapshot &snapshot)
-{
-    extract::PageDocument doc;
-    doc.title = snapshot.title;
-    if (snapshot.hasBody)
-        doc.bodyText = snapshot.bodyText;
-    for (const browser::Element &e : snapshot.all)
-        doc.all.append({e.tagName, e.innerText, e.innerHTML});
-    return doc;
-}
-
 } // namespace
 
 void PrintChainBreakdown(testsupport::LoopbackServer &server, const char *pagePath)
@@ -88,7 +77,7 @@ void PrintChainBreakdown(testsupport::LoopbackServer &server, const char *pagePa
         return;
     }
 
-    std::optional<browser::DocumentSnapshot> snapshot;
+    std::optional<workflow::LoadedPage> snapshot;
     Line("readBodyText (layer)", MeanMs([&] { browser.readBodyText(); }));
     // A change the layout does not see, so that a read cannot be answered
     // from the one before.
@@ -97,13 +86,13 @@ void PrintChainBreakdown(testsupport::LoopbackServer &server, const char *pagePa
                            QStringLiteral("(window.__c || (window.__c = document.body.appendChild("
                                           "document.createComment('')))).data += 'x'"));
     };
-    Line("readDocument, everything (layer)", MeanMs([&] {
+    Line("readElements, everything (layer)", MeanMs([&] {
              touch();
-             snapshot = browser.readDocument();
+             snapshot = browser.readElements(workflow::ReadParts::everything());
          }));
     Line("  its CPU, all processes", MeanCpuMs([&] {
              touch();
-             snapshot = browser.readDocument();
+             snapshot = browser.readElements(workflow::ReadParts::everything());
          }));
     workflow::BrowserPort &port = browser;
     Line("read of an Extract run (port)", MeanMs([&] {
@@ -122,10 +111,7 @@ void PrintChainBreakdown(testsupport::LoopbackServer &server, const char *pagePa
     testsupport::loadPage(page, url);
     std::optional<QVariant> answer;
     {
-        const workflow::ReadParts run = workflow::ExtractionReadParts();
-        browser::DocumentParts parts = browser::DocumentParts::elements(run.tagNames, run.bodyText);
-        parts.measuredTags = run.measuredTags;
-        parts.carryBounds = run.carryBounds;
+        const workflow::ReadParts parts = workflow::ExtractionReadParts();
         const QString timed = QStringLiteral("(function () { var t = performance.now(); var r = ")
             + browser::scripts::readDocument(parts) + QStringLiteral("; return performance.now() - t; })()");
         double ms = 0;
@@ -142,7 +128,7 @@ void PrintChainBreakdown(testsupport::LoopbackServer &server, const char *pagePa
         Line("whole read's CPU in the raw page, all processes", MeanCpuMs([&] {
                  testsupport::runScript(page, whole, QWebEngineScript::ApplicationWorld);
              }));
-        const QString linksScript = browser::scripts::readDocument(browser::DocumentParts::linksOnly());
+        const QString linksScript = browser::scripts::readDocument(workflow::ReadParts::linksOnly());
         Line("links-only read's CPU in the raw page", MeanCpuMs([&] {
                  testsupport::runScript(page, linksScript, QWebEngineScript::ApplicationWorld);
              }));
@@ -183,7 +169,7 @@ void PrintChainBreakdown(testsupport::LoopbackServer &server, const char *pagePa
         return;
     }
 
-    const extract::PageDocument doc = ToPageDocument(*snapshot);
+    const extract::PageDocument &doc = snapshot->document;
     std::printf("  (%lld elements)\n", qlonglong(doc.all.size()));
     extract::CandidateState state;
     QString body;

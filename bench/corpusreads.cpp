@@ -21,16 +21,16 @@ void LoopbackOnly::interceptRequest(QWebEngineUrlRequestInfo &info)
         info.block(true);
 }
 
-browser::DocumentParts MeasuredParts()
+workflow::ReadParts MeasuredParts()
 {
-    browser::DocumentParts parts = browser::DocumentParts::elements({QStringLiteral("A")}, true);
+    workflow::ReadParts parts = workflow::ReadParts::elements({QStringLiteral("A")}, true);
     parts.measuredTags = extract::CandidateTagNames();
     parts.carryBounds = extract::CandidateAcceptanceBounds();
     return parts;
 }
 
-QString ReadBothWays(QWebEnginePage &page, const QUrl &url, browser::DocumentSnapshot *measured,
-                     browser::DocumentSnapshot *full)
+QString ReadBothWays(QWebEnginePage &page, const QUrl &url, workflow::LoadedPage *measured,
+                     workflow::LoadedPage *full)
 {
     namespace scripts = browser::scripts;
     if (!testsupport::loadPage(page, url))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/webbrowser.h"
+#include "workflow/browserport.h"
 
 #include <QString>
 #include <QUrl>
@@ -27,13 +27,13 @@ public:
 };
 
 // The read an Extract run makes: links in full, the candidate blocks measured.
-browser::DocumentParts MeasuredParts();
+workflow::ReadParts MeasuredParts();
 
 // Loads url into page and reads it both ways in one script, so that both see
 // the same moment. Empty when both reads came, else what went wrong ("did not
 // load" for a page that sends itself elsewhere).
-QString ReadBothWays(QWebEnginePage &page, const QUrl &url, browser::DocumentSnapshot *measured,
-                     browser::DocumentSnapshot *full);
+QString ReadBothWays(QWebEnginePage &page, const QUrl &url, workflow::LoadedPage *measured,
+                     workflow::LoadedPage *full);
 
 struct CorpusPage
 {

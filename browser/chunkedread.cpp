@@ -46,7 +46,7 @@ bool IsInnerText(qsizetype field)
 
 } // namespace
 
-QString beginRead(int budget, const DocumentParts &parts)
+QString beginRead(int budget, const workflow::ReadParts &parts)
 {
     const QString argument = QStringLiteral("{\"budget\": %1, \"parts\": %2}").arg(budget).arg(scripts::readArgument(parts));
     return scripts::call(QStringLiteral("readbegin"),
@@ -89,7 +89,9 @@ bool Assembler::begin(const QVariant &answer)
     m_token = list.at(0).toString();
     m_stamp = list.at(2).toString();
     m_fieldCount = *count;
-    m_snapshot.all.reserve((m_fieldCount - kHeaderFields) / kElementFields);
+    const qsizetype elements = (m_fieldCount - kHeaderFields) / kElementFields;
+    m_page.document.all.reserve(elements);
+    m_page.hrefs.reserve(elements);
     if (!takePieces(list, 3)) {
         m_failed = true;
         return false;
@@ -195,34 +197,36 @@ bool Assembler::completeField(qsizetype field)
     QString value = std::exchange(m_current, QString());
     switch (field) {
     case 0:
-        m_snapshot.url = std::move(value);
+        m_page.url = std::move(value);
         return true;
     case 1:
-        m_snapshot.title = std::move(value);
+        m_page.document.title = std::move(value);
         return true;
     case 2:
-        m_snapshot.hasBody = value == QLatin1String("1");
+        m_hasBody = value == QLatin1String("1");
         return true;
     case 3:
-        m_snapshot.bodyText = std::move(value);
+        if (m_hasBody)
+            m_page.document.bodyText = std::move(value);
         return true;
     default:
         break;
     }
     const qsizetype part = (field - kHeaderFields) % kElementFields;
     if (part == 0) {
-        m_snapshot.all.push_back(Element{std::move(value), {}, {}, {}});
+        m_page.document.all.push_back(extract::PageElement{std::move(value), {}, {}});
+        m_page.hrefs.append(QString());
         return true;
     }
-    if (m_snapshot.all.isEmpty())
+    if (m_page.document.all.isEmpty())
         return false;
-    Element &element = m_snapshot.all.last();
+    extract::PageElement &element = m_page.document.all.last();
     if (part == 1) {
         element.innerText = std::move(value);
     } else if (part == 2) {
         element.innerHTML = std::move(value);
     } else if (part == 3) {
-        element.href = std::move(value);
+        m_page.hrefs.last() = std::move(value);
     } else if (!value.isEmpty()) {
         element.measures = scripts::parseMeasures(value);
         if (!element.measures)
@@ -231,12 +235,12 @@ bool Assembler::completeField(qsizetype field)
     return true;
 }
 
-std::optional<DocumentSnapshot> Assembler::take()
+std::optional<workflow::LoadedPage> Assembler::take()
 {
     if (!finished() || m_failed)
         return std::nullopt;
     m_failed = true; // taken once
-    return std::move(m_snapshot);
+    return std::move(m_page);
 }
 
 } // namespace pagewick::browser::chunked

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/webbrowser.h"
+#include "workflow/browserport.h"
 
 #include <QString>
 #include <QVariant>
@@ -13,7 +13,7 @@
 // once, in the first round trip, and kept in the program's own script world
 // (which the page's scripts cannot reach); that round trip and each later one
 // bring back at most about `budget` characters, so the reader lets the event
-// queue run between pieces and the snapshot is still of one moment.
+// queue run between pieces and the page read is still of one moment.
 //
 // The stream carried is the one-round-trip answer of scripts::readDocument():
 // url, title, body flag, body text, then tagName, innerText, innerHTML, href,
@@ -28,7 +28,7 @@ constexpr int kDefaultBudget = 1 << 20;
 // pieces], the lengths comma-separated and the pieces joined into one text.
 // The stamp names the document as it was read; see unchangedSince().
 QString beginRead(int budget = kDefaultBudget,
-                  const DocumentParts &parts = DocumentParts::everything());
+                  const workflow::ReadParts &parts = workflow::ReadParts::everything());
 // Answers true when the document read under `stamp` is still there, with no
 // change to its nodes, attributes or texts since.
 QString unchangedSince(const QString &stamp);
@@ -39,7 +39,8 @@ QString readChunk(const QString &token, qsizetype field, qsizetype offset,
 // Drops the kept answer of an abandoned read.
 QString releaseRead(const QString &token);
 
-// Puts the pieces back together into the snapshot. Each piece is converted
+// Puts the pieces back together into the page read: the targets go to
+// LoadedPage::hrefs, relNextIndex stays -1. Each piece is converted
 // as it arrives, so no step handles the whole document at once.
 class Assembler
 {
@@ -55,8 +56,8 @@ public:
     qsizetype nextField() const { return m_field; }
     qsizetype nextOffset() const { return m_offset; }
 
-    // The snapshot once finished.
-    std::optional<DocumentSnapshot> take();
+    // The page once finished.
+    std::optional<workflow::LoadedPage> take();
 
 private:
     bool takePieces(const QVariantList &list, qsizetype first);
@@ -71,7 +72,8 @@ private:
     qsizetype m_field = 0;  // the field the next piece belongs to
     qsizetype m_offset = 0; // where in it the next piece starts
     QString m_current;      // the field being put together, line breaks converted
-    DocumentSnapshot m_snapshot;
+    bool m_hasBody = false;
+    workflow::LoadedPage m_page;
 };
 
 } // namespace pagewick::browser::chunked

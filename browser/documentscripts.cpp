@@ -25,9 +25,9 @@ QJsonArray UpperCase(QStringList tags)
     return QJsonArray::fromStringList(tags);
 }
 
-QJsonObject PartsArgument(const DocumentParts &parts)
+QJsonObject PartsArgument(const workflow::ReadParts &parts)
 {
-    const CarryBounds &c = parts.carryBounds;
+    const text::MeasureBounds &c = parts.carryBounds;
     return QJsonObject{
         {QStringLiteral("every"), parts.everyElement},
         {QStringLiteral("bodyText"), parts.bodyText},
@@ -67,17 +67,17 @@ bool parseFlag(const QVariant &answer)
     return answer.typeId() == QMetaType::Bool && answer.toBool();
 }
 
-QString readDocument(const DocumentParts &parts)
+QString readDocument(const workflow::ReadParts &parts)
 {
     return call(QStringLiteral("readdocument"), {Json(PartsArgument(parts))});
 }
 
-QString readArgument(const DocumentParts &parts)
+QString readArgument(const workflow::ReadParts &parts)
 {
     return Json(PartsArgument(parts));
 }
 
-std::optional<DocumentSnapshot> parseDocument(const QVariant &answer)
+std::optional<workflow::LoadedPage> parseDocument(const QVariant &answer)
 {
     if (answer.typeId() != QMetaType::QVariantList)
         return std::nullopt;
@@ -90,27 +90,29 @@ std::optional<DocumentSnapshot> parseDocument(const QVariant &answer)
             return std::nullopt;
     }
 
-    DocumentSnapshot snapshot;
-    snapshot.url = list.at(0).toString();
-    snapshot.title = list.at(1).toString();
-    snapshot.hasBody = list.at(2).toBool();
-    snapshot.bodyText = toCrLf(list.at(3).toString());
-    snapshot.all.reserve((list.size() - 4) / kElementFields);
+    workflow::LoadedPage page;
+    page.url = list.at(0).toString();
+    page.document.title = list.at(1).toString();
+    if (list.at(2).toBool())
+        page.document.bodyText = toCrLf(list.at(3).toString());
+    page.document.all.reserve((list.size() - 4) / kElementFields);
+    page.hrefs.reserve((list.size() - 4) / kElementFields);
     for (qsizetype i = 4; i < list.size(); i += kElementFields) {
-        std::optional<TextMeasures> measures;
+        std::optional<text::TextMeasures> measures;
         const QString measureList = list.at(i + 4).toString();
         if (!measureList.isEmpty()) {
             measures = parseMeasures(measureList);
             if (!measures)
                 return std::nullopt;
         }
-        snapshot.all.push_back(Element{list.at(i).toString(), toCrLf(list.at(i + 1).toString()),
-                                       list.at(i + 2).toString(), list.at(i + 3).toString(), measures});
+        page.document.all.push_back(extract::PageElement{list.at(i).toString(), toCrLf(list.at(i + 1).toString()),
+                                                         list.at(i + 2).toString(), measures});
+        page.hrefs.append(list.at(i + 3).toString());
     }
-    return snapshot;
+    return page;
 }
 
-std::optional<TextMeasures> parseMeasures(QStringView text)
+std::optional<text::TextMeasures> parseMeasures(QStringView text)
 {
     qsizetype values[8] = {};
     qsizetype k = 0;
@@ -123,7 +125,7 @@ std::optional<TextMeasures> parseMeasures(QStringView text)
     }
     if (k != 8)
         return std::nullopt;
-    TextMeasures m;
+    text::TextMeasures m;
     m.trimmedLength = values[0];
     m.textLength = values[1];
     m.hyphens = values[2];

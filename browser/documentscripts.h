@@ -1,6 +1,7 @@
 #pragma once
 
-#include "browser/webbrowser.h"
+#include "text/textmeasures.h"
+#include "workflow/browserport.h"
 
 #include <QString>
 #include <QVariant>
@@ -29,12 +30,13 @@ constexpr int kElementFields = 5;
 // scripts/readdocument.js over `parts`; innerHTML is serialized by the
 // script itself, with tag names in upper case. A document whose answer would
 // hold more than kMaxReadCharacters characters answers null.
-QString readDocument(const DocumentParts &parts = DocumentParts::everything());
+QString readDocument(const workflow::ReadParts &parts = workflow::ReadParts::everything());
 // readdocument.js's argument for `parts`.
-QString readArgument(const DocumentParts &parts);
-std::optional<DocumentSnapshot> parseDocument(const QVariant &answer);
+QString readArgument(const workflow::ReadParts &parts);
+// The answer as a page read (targets in LoadedPage::hrefs, relNextIndex -1).
+std::optional<workflow::LoadedPage> parseDocument(const QVariant &answer);
 // The measures field of an element; nullopt when malformed.
-std::optional<TextMeasures> parseMeasures(QStringView text);
+std::optional<text::TextMeasures> parseMeasures(QStringView text);
 
 // scripts/readtitle.js.
 QString readTitle();

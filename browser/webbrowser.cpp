@@ -130,9 +130,9 @@ public:
     // document again without reading it.
     struct LastRead
     {
-        DocumentParts parts;
+        workflow::ReadParts parts;
         QString stamp;
-        DocumentSnapshot snapshot;
+        workflow::LoadedPage page;
     };
     std::optional<LastRead> lastRead;
     int readTimeoutMs = kDefaultReadTimeoutMs;
@@ -570,19 +570,14 @@ void WebBrowser::setDocumentStartScripts(const QStringList &scripts)
     }
 }
 
-std::optional<DocumentSnapshot> WebBrowser::readDocument(const DocumentParts &parts)
+std::optional<workflow::LoadedPage> WebBrowser::readElements(const workflow::ReadParts &parts)
 {
     if (auto again = lastReadIfUnchanged(parts))
         return again;
-    return readSnapshot(parts);
+    return readInPieces(parts);
 }
 
-std::optional<DocumentSnapshot> WebBrowser::readLinks()
-{
-    return readDocument(DocumentParts::linksOnly());
-}
-
-std::optional<DocumentSnapshot> WebBrowser::lastReadIfUnchanged(const DocumentParts &parts)
+std::optional<workflow::LoadedPage> WebBrowser::lastReadIfUnchanged(const workflow::ReadParts &parts)
 {
     if (!d->lastRead || !d->lastRead->parts.covers(parts))
         return std::nullopt;
@@ -594,10 +589,10 @@ std::optional<DocumentSnapshot> WebBrowser::lastReadIfUnchanged(const DocumentPa
     if (!self || !answer || !scripts::parseFlag(*answer) || !d->lastRead
         || d->lastRead->stamp != stamp)
         return std::nullopt;
-    return d->lastRead->snapshot;
+    return d->lastRead->page;
 }
 
-std::optional<DocumentSnapshot> WebBrowser::readSnapshot(const DocumentParts &parts)
+std::optional<workflow::LoadedPage> WebBrowser::readInPieces(const workflow::ReadParts &parts)
 {
     // A handler that runs during one of the waits may destroy this browser.
     QPointer<WebBrowser> self(this);
@@ -621,55 +616,15 @@ std::optional<DocumentSnapshot> WebBrowser::readSnapshot(const DocumentParts &pa
             break;
     }
     if (read.finished()) {
-        std::optional<DocumentSnapshot> snapshot = read.take();
-        if (self && snapshot)
-            d->lastRead = Private::LastRead{parts, read.stamp(), *snapshot};
-        return snapshot;
+        std::optional<workflow::LoadedPage> page = read.take();
+        if (self && page)
+            d->lastRead = Private::LastRead{parts, read.stamp(), *page};
+        return page;
     }
     // The kept answer would otherwise stay in the page until it is replaced.
     if (self && d->page && d->renderAlive)
         d->page->runJavaScript(chunked::releaseRead(read.token()), QWebEngineScript::ApplicationWorld);
     return std::nullopt;
-}
-
-bool DocumentParts::covers(const DocumentParts &other) const
-{
-    if (other.bodyText && !bodyText)
-        return false;
-    // Texts left out here for measures are texts the other read must not want.
-    for (const QString &tag : measuredTags) {
-        const bool measuredThere = other.measuredTags.contains(tag, Qt::CaseInsensitive);
-        if (measuredThere) {
-            // What the other read brings, this one must bring too.
-            if (!other.carryBounds.within(carryBounds))
-                return false;
-        } else if (other.everyElement || other.tagNames.contains(tag, Qt::CaseInsensitive)) {
-            return false;
-        }
-    }
-    // Measures are only in a read that measures.
-    for (const QString &tag : other.measuredTags) {
-        if (!measuredTags.contains(tag, Qt::CaseInsensitive))
-            return false;
-    }
-    if (!everyElement) {
-        if (other.everyElement)
-            return false;
-        for (const QString &tag : other.tagNames) {
-            if (!tagNames.contains(tag, Qt::CaseInsensitive))
-                return false;
-        }
-    }
-    // Markup left out here must be markup the other read may leave out too.
-    if (textOnlyBelow <= 0)
-        return true;
-    for (const QString &tag : textOnlyTags) {
-        const bool asked = other.everyElement || other.tagNames.contains(tag, Qt::CaseInsensitive);
-        if (asked && !(other.textOnlyTags.contains(tag, Qt::CaseInsensitive)
-                       && other.textOnlyBelow >= textOnlyBelow))
-            return false;
-    }
-    return true;
 }
 
 std::optional<QString> WebBrowser::readTitle()
@@ -719,31 +674,6 @@ workflow::ClickResult WebBrowser::clickLink(const workflow::LinkToClick &link)
 {
     const auto answer = d->run(scripts::clickLink(link), QWebEngineScript::ApplicationWorld, d->actions);
     return answer ? scripts::parseClickLink(*answer) : workflow::ClickResult::Failed;
-}
-
-std::optional<workflow::LoadedPage> WebBrowser::readElements(const workflow::ReadParts &parts)
-{
-    DocumentParts wanted = DocumentParts::elements(parts.tagNames, parts.bodyText);
-    wanted.textOnlyTags = parts.textOnlyTags;
-    wanted.textOnlyBelow = parts.textOnlyBelow;
-    wanted.measuredTags = parts.measuredTags;
-    wanted.carryBounds = parts.carryBounds;
-    std::optional<DocumentSnapshot> snapshot = readDocument(wanted);
-    if (!snapshot)
-        return std::nullopt;
-    workflow::LoadedPage page;
-    page.url = snapshot->url;
-    page.document.title = snapshot->title;
-    if (snapshot->hasBody)
-        page.document.bodyText = snapshot->bodyText;
-    page.document.all.reserve(snapshot->all.size());
-    page.hrefs.reserve(snapshot->all.size());
-    for (Element &e : snapshot->all) {
-        page.document.all.append(
-            {std::move(e.tagName), std::move(e.innerText), std::move(e.innerHTML), e.measures});
-        page.hrefs.append(std::move(e.href));
-    }
-    return page;
 }
 
 bool WebBrowser::execScript(FrameId frame, const QString &code)

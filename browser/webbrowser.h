@@ -1,12 +1,10 @@
 #pragma once
 
-#include "text/textmeasures.h"
 #include "workflow/browserport.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QVector>
 
 #include <memory>
 #include <optional>
@@ -18,66 +16,6 @@ namespace pagewick::browser {
 // Identity of the window an event concerns: the top-level page is Object(),
 // frames get other values.
 using FrameId = workflow::FrameId;
-
-// Counts over an element's innerText and innerHTML as Element holds them.
-using TextMeasures = text::TextMeasures;
-
-struct Element
-{
-    QString tagName;   // as the engine reports it (upper case for HTML elements)
-    QString innerText; // CR LF line breaks
-    QString innerHTML; // tag names written in upper case; text and attributes as the engine gives them
-    QString href;      // resolved link target of an A element with an href; empty otherwise
-    std::optional<TextMeasures> measures = std::nullopt; // for the measured tags
-};
-
-// The measures an element must reach for a measured read to bring its
-// inner text.
-using CarryBounds = text::MeasureBounds;
-
-// What a document read brings. Elements outside the selection keep their
-// place in `all` with their tag name alone (empty texts, markup and target),
-// so positions are still those of document.all.
-struct DocumentParts
-{
-    bool everyElement = true;
-    QStringList tagNames; // with everyElement false: the tags (any case) read in full
-    bool bodyText = true;
-    // Elements of these tags (any case) whose inner text, without leading and
-    // trailing U+0020 and U+3000 and counted with CR LF breaks, is shorter
-    // than textOnlyBelow come without their markup. Markup is what makes a
-    // read of deep nesting grow with the square of the depth.
-    QStringList textOnlyTags;
-    int textOnlyBelow = 0;
-    // Elements of these tags (any case) come with their measures and no
-    // markup; only those within carryBounds bring their inner text.
-    QStringList measuredTags;
-    CarryBounds carryBounds;
-
-    static DocumentParts everything() { return {}; }
-    static DocumentParts elements(QStringList tags, bool withBodyText)
-    {
-        DocumentParts parts;
-        parts.everyElement = false;
-        parts.tagNames = std::move(tags);
-        parts.bodyText = withBodyText;
-        return parts;
-    }
-    // Links (tag name A in any case) only, without the body text.
-    static DocumentParts linksOnly() { return elements({QStringLiteral("A")}, false); }
-    // Whether a read of these parts holds everything a read of `other` would.
-    bool covers(const DocumentParts &other) const;
-};
-
-// The top-level document read in one round trip.
-struct DocumentSnapshot
-{
-    QString url;
-    QString title;
-    bool hasBody = false;
-    QString bodyText;     // body.innerText with CR LF breaks; empty without a body
-    QVector<Element> all; // document.all in document order
-};
 
 // The page-document operations the program uses, over Qt WebEngine; also the
 // browser as the workflow uses it (workflow::BrowserPort).
@@ -150,12 +88,12 @@ public:
     void setDocumentStartScripts(const QStringList &scripts) override;
 
     // --- document operations (synchronous, yielding) ---
-    // A document that has not changed since the last read (no change to its
-    // nodes, attributes or texts) is answered from that read when it covers
-    // the parts asked for, for the cost of one short round trip.
-    std::optional<DocumentSnapshot> readDocument(const DocumentParts &parts = DocumentParts::everything());
-    // readDocument(DocumentParts::linksOnly()).
-    std::optional<DocumentSnapshot> readLinks();
+    // The top-level document, in pieces of bounded size (see chunkedread.h);
+    // relNextIndex is left at -1. A document that has not changed since the
+    // last read (no change to its nodes, attributes or texts) is answered
+    // from that read when it covers the parts asked for, for the cost of one
+    // short round trip.
+    std::optional<workflow::LoadedPage> readElements(const workflow::ReadParts &parts) override;
     std::optional<QString> readTitle();
     std::optional<QString> readBodyText() override; // nullopt also when there is no body
     // href of document.activeElement; nullopt when it is not a link or cannot be read.
@@ -213,7 +151,6 @@ public:
     QString locationName() override { return LocationName(); }
     FrameId topFrame() override { return Object(); }
     bool silent() override { return Silent(); }
-    std::optional<workflow::LoadedPage> readElements(const workflow::ReadParts &parts) override;
 
 signals:
     // Top-level page only (frame == Object()), once per load that ends with a
@@ -243,8 +180,8 @@ signals:
     void LostFocus();
 
 private:
-    std::optional<DocumentSnapshot> readSnapshot(const DocumentParts &parts);
-    std::optional<DocumentSnapshot> lastReadIfUnchanged(const DocumentParts &parts);
+    std::optional<workflow::LoadedPage> readInPieces(const workflow::ReadParts &parts);
+    std::optional<workflow::LoadedPage> lastReadIfUnchanged(const workflow::ReadParts &parts);
 
     class Private;
     std::unique_ptr<Private> d;

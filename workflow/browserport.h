@@ -1,7 +1,7 @@
 #pragma once
 
-#include "extract/candidatescore.h"
 #include "extract/pagedocument.h"
+#include "workflow/readparts.h"
 
 #include <QString>
 #include <QStringList>
@@ -90,24 +90,6 @@ struct PageLoad
     bool byStep() const { return byChain() || origin == LoadOrigin::AnswerStep; }
 };
 
-// What a read needs of the document.
-struct ReadParts
-{
-    // The elements (tag name in any case) that need their inner text, inner
-    // HTML and target.
-    QStringList tagNames;
-    bool bodyText = true;
-    // Of these tags, an element whose inner text (CR LF breaks), without
-    // leading and trailing U+0020 and U+3000, is shorter than textOnlyBelow
-    // needs no inner HTML.
-    QStringList textOnlyTags;
-    int textOnlyBelow = 0;
-    // Elements of these tags come with their measures (PageElement::measures)
-    // and no markup; only those within carryBounds need their inner text.
-    QStringList measuredTags;
-    extract::AcceptanceBounds carryBounds;
-};
-
 // The browser as the workflow uses it. Reads and waits let events run, so
 // other handlers (and newer runs) may run inside them.
 class BrowserPort
@@ -143,13 +125,7 @@ public:
     // Positions are those of document.all all the same.
     virtual std::optional<LoadedPage> readElements(const ReadParts &parts) = 0;
     // All the next-page command looks at: the links (tag name A).
-    std::optional<LoadedPage> readLinks()
-    {
-        ReadParts links;
-        links.tagNames = QStringList{QStringLiteral("A")};
-        links.bodyText = false;
-        return readElements(links);
-    }
+    std::optional<LoadedPage> readLinks() { return readElements(ReadParts::linksOnly()); }
     // nullopt also when the document has no body.
     virtual std::optional<QString> readBodyText() = 0;
     // nullopt when the focused element is not a link or cannot be read.

@@ -19,20 +19,11 @@ QByteArray busyPage(int delayBeforeMs)
         .toUtf8();
 }
 
-const browser::Element *elementWith(const browser::DocumentSnapshot &doc, const QString &tag,
-                                    const QString &htmlPart)
+int indexWith(const workflow::LoadedPage &page, const QString &tag, const QString &htmlPart)
 {
-    for (const browser::Element &e : doc.all) {
+    for (int i = 0; i < page.document.all.size(); ++i) {
+        const extract::PageElement &e = page.document.all.at(i);
         if (e.tagName == tag && e.innerHTML.contains(htmlPart))
-            return &e;
-    }
-    return nullptr;
-}
-
-int indexOfHref(const browser::DocumentSnapshot &doc, const QString &href)
-{
-    for (int i = 0; i < doc.all.size(); ++i) {
-        if (doc.all.at(i).href == href)
             return i;
     }
     return -1;

@@ -21,9 +21,8 @@ constexpr int kBusyMs = 4000;
 // process for kBusyMs: reads sent meanwhile wait for it.
 QByteArray busyPage(int delayBeforeMs = 300);
 
-const browser::Element *elementWith(const browser::DocumentSnapshot &doc, const QString &tag,
-                                    const QString &htmlPart);
-int indexOfHref(const browser::DocumentSnapshot &doc, const QString &href);
+// Position of the first element of that tag whose markup holds htmlPart; -1 when none.
+int indexWith(const workflow::LoadedPage &page, const QString &tag, const QString &htmlPart);
 // Every LF is part of a CR LF pair.
 bool breaksAreCrLf(const QString &text);
 

@@ -12,8 +12,8 @@
 #include <QWebEngineView>
 #include <QWidget>
 
-using pagewick::browser::DocumentSnapshot;
-using pagewick::browser::Element;
+using pagewick::workflow::LoadedPage;
+using pagewick::workflow::ReadParts;
 using pagewick::browser::FrameId;
 using pagewick::browser::WebBrowser;
 using pagewick::testsupport::LoopbackServer;
@@ -131,9 +131,9 @@ void TestBrowserEvents::newWindow()
     QFETCH(bool, cancel);
     m_server.addPage("/opener.html", "<html><body><a id=\"t\" target=\"_blank\" href=\"/target.html\">new</a></body></html>");
     QVERIFY(load("/opener.html"));
-    const auto doc = m_browser->readDocument();
+    const auto doc = m_browser->readElements(ReadParts::everything());
     QVERIFY(doc);
-    const int link = indexOfHref(*doc, m_server.url("/target.html").toString());
+    const int link = doc->hrefs.indexOf(m_server.url("/target.html").toString());
     QVERIFY(link >= 0);
 
     int raised = 0;
@@ -161,9 +161,9 @@ void TestBrowserEvents::newWindowFromClickedLinkHasItAsActiveElement()
     m_server.addPage("/opener2.html", "<html><body><a href=\"/ch2.html\">first</a> "
                                       "<a target=\"_blank\" href=\"/target.html\">下一页</a></body></html>");
     QVERIFY(load("/opener2.html"));
-    const auto doc = m_browser->readDocument();
+    const auto doc = m_browser->readElements(ReadParts::everything());
     QVERIFY(doc);
-    const int link = indexOfHref(*doc, m_server.url("/target.html").toString());
+    const int link = doc->hrefs.indexOf(m_server.url("/target.html").toString());
     QVERIFY(link >= 0);
     std::optional<QString> href;
     bool read = false;
@@ -271,15 +271,19 @@ void TestBrowserEvents::documentStartScriptsRunInFrames()
                                         "window.marker = (window.marker || 0) + 1;"});
     QVERIFY(load("/framed.html"));
     QVERIFY(testsupport::waitUntil([&] { return m_server.requestCount("/inner.html") == 1; }, 10000));
-    std::optional<DocumentSnapshot> doc;
-    QVERIFY(testsupport::waitUntil([&] { return (doc = m_browser->readDocument()) && doc->bodyText.contains("object:1"); }, 10000));
-    QVERIFY(doc->bodyText.startsWith(QStringLiteral("true:1")));
+    std::optional<LoadedPage> doc;
+    const auto bodyText = [&] {
+        doc = m_browser->readElements(ReadParts::everything());
+        return doc ? doc->document.bodyText.value_or(QString()) : QString();
+    };
+    QVERIFY(testsupport::waitUntil([&] { return bodyText().contains("object:1"); }, 10000));
+    QVERIFY(doc->document.bodyText->startsWith(QStringLiteral("true:1")));
 
     // Replacing the list removes the former scripts.
     m_browser->setDocumentStartScripts({"window.marker = 5;"});
     QVERIFY(load("/framed.html"));
-    QVERIFY(testsupport::waitUntil([&] { return (doc = m_browser->readDocument()) && doc->bodyText.contains("function:5"); }, 10000));
-    QVERIFY(doc->bodyText.startsWith(QStringLiteral("false:5")));
+    QVERIFY(testsupport::waitUntil([&] { return bodyText().contains("function:5"); }, 10000));
+    QVERIFY(doc->document.bodyText->startsWith(QStringLiteral("false:5")));
 }
 
 // What Qt WebEngine 6.4 reports for these loads (QWebEngineLoadingInfo):
@@ -411,11 +415,11 @@ void TestBrowserEvents::readSurvivesMovesWithinTheDocument()
     int moves = 0;
     connect(m_browser, &WebBrowser::NavigateComplete2, this, [&] { ++moves; });
 
-    const std::optional<DocumentSnapshot> doc = m_browser->readDocument();
+    const std::optional<LoadedPage> doc = m_browser->readElements(ReadParts::everything());
 
     QVERIFY(moves > 0);
     QVERIFY(doc);
-    QCOMPARE(doc->all.size() > 9000, true);
+    QCOMPARE(doc->document.all.size() > 9000, true);
 }
 
 QTEST_MAIN(TestBrowserEvents)

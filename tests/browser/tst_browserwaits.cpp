@@ -8,8 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
-using pagewick::browser::DocumentSnapshot;
-using pagewick::browser::Element;
+using pagewick::workflow::ReadParts;
 using pagewick::browser::FrameId;
 using pagewick::browser::WebBrowser;
 using pagewick::testsupport::LoopbackServer;
@@ -73,7 +72,7 @@ void TestBrowserWaits::readFailsWhenPageNavigatesAway()
     QElapsedTimer clock;
     clock.start();
     m_browser->Navigate(m_server.url("/ch2.html").toString());
-    QVERIFY(!m_browser->readDocument());
+    QVERIFY(!m_browser->readElements(ReadParts::everything()));
     QVERIFY2(clock.elapsed() < kBusyMs - 1000, "the read waited for the old page instead of failing");
 }
 
@@ -112,7 +111,7 @@ void TestBrowserWaits::shutdownFailsReadsAtOnce()
     QVERIFY(m_browser->isShutDown());
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(!m_browser->readDocument());
+    QVERIFY(!m_browser->readElements(ReadParts::everything()));
     QVERIFY(!m_browser->readTitle());
     QVERIFY(!m_browser->clickElement(0));
     QVERIFY(!m_browser->execScript(m_browser->Object(), "var a = 1;"));
@@ -128,7 +127,7 @@ void TestBrowserWaits::killedRenderProcessFailsPendingRead()
     QTimer::singleShot(300, this, [&] { killed = testsupport::killRenderProcesses(); });
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(!m_browser->readDocument());
+    QVERIFY(!m_browser->readElements(ReadParts::everything()));
     QVERIFY(killed > 0);
     QVERIFY(clock.elapsed() < kBusyMs - 1000);
     // Dead render process: fails at once instead of waiting for the time limit.
@@ -159,7 +158,7 @@ void TestBrowserWaits::destroyingBrowserDuringReadIsSafe()
     testsupport::processEventsFor(500);
     WebBrowser *browser = m_browser;
     QTimer::singleShot(200, this, [browser] { delete browser; });
-    QVERIFY(!browser->readDocument());
+    QVERIFY(!browser->readElements(ReadParts::everything()));
     QVERIFY(m_browser.isNull());
     testsupport::processEventsFor(kBusyMs); // the late answer, if any, finds nobody
 }
@@ -185,8 +184,8 @@ void TestBrowserWaits::handlerMayReadInsideDocumentComplete()
 {
     QString seen;
     connect(m_browser, &WebBrowser::DocumentComplete, this, [&](FrameId, const QString &) {
-        if (const auto doc = m_browser->readDocument())
-            seen = doc->title;
+        if (const auto doc = m_browser->readElements(ReadParts::everything()))
+            seen = doc->document.title;
     });
     QVERIFY(load("/ch2.html"));
     QVERIFY(testsupport::waitUntil([&] { return seen == QStringLiteral("第二章"); }));

@@ -61,18 +61,16 @@ void TestDocumentScripts::parseDocument()
     const auto doc = scripts::parseDocument(answer);
     QVERIFY(doc);
     QCOMPARE(doc->url, QStringLiteral("http://127.0.0.1/a.html"));
-    QCOMPARE(doc->title, QStringLiteral("标题"));
-    QVERIFY(doc->hasBody);
-    QCOMPARE(doc->bodyText, QStringLiteral("line1\r\nline2"));
-    QCOMPARE(doc->all.size(), 3);
-    QCOMPARE(doc->all.at(0).tagName, QStringLiteral("HTML"));
-    QCOMPARE(doc->all.at(0).href, QString());
-    QCOMPARE(doc->all.at(1).innerText, QStringLiteral("next\r\npage"));
+    QCOMPARE(doc->document.title, QStringLiteral("标题"));
+    QCOMPARE(doc->document.bodyText, std::optional<QString>(QStringLiteral("line1\r\nline2")));
+    QCOMPARE(doc->document.all.size(), 3);
+    QCOMPARE(doc->hrefs, (QStringList{QString(), QStringLiteral("http://127.0.0.1/b.html"), QString()}));
+    QCOMPARE(doc->document.all.at(0).tagName, QStringLiteral("HTML"));
+    QCOMPARE(doc->document.all.at(1).innerText, QStringLiteral("next\r\npage"));
     // Markup is passed on as the page gave it: its breaks are not text breaks.
-    QCOMPARE(doc->all.at(1).innerHTML, QStringLiteral("<B>next</B>\n"));
-    QCOMPARE(doc->all.at(1).href, QStringLiteral("http://127.0.0.1/b.html"));
-    QVERIFY(!doc->all.at(1).measures);
-    const auto m = doc->all.at(2).measures;
+    QCOMPARE(doc->document.all.at(1).innerHTML, QStringLiteral("<B>next</B>\n"));
+    QVERIFY(!doc->document.all.at(1).measures);
+    const auto m = doc->document.all.at(2).measures;
     QVERIFY(m);
     QCOMPARE(m->trimmedLength, 60);
     QCOMPARE(m->textLength, 62);
@@ -88,9 +86,8 @@ void TestDocumentScripts::parseDocumentWithoutBody()
 {
     const auto doc = scripts::parseDocument(answerOf({"x", "", false, ""}));
     QVERIFY(doc);
-    QVERIFY(!doc->hasBody);
-    QVERIFY(doc->bodyText.isEmpty());
-    QVERIFY(doc->all.isEmpty());
+    QVERIFY(!doc->document.bodyText);
+    QVERIFY(doc->document.all.isEmpty());
 }
 
 void TestDocumentScripts::parseDocumentRejects_data()

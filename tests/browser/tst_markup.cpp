@@ -34,7 +34,7 @@ private slots:
     void writesTagNamesInUpperCase();
 
 private:
-    std::optional<pagewick::browser::DocumentSnapshot> load(const QString &body);
+    std::optional<pagewick::workflow::LoadedPage> load(const QString &body);
 
     testsupport::LoopbackServer m_server;
     std::unique_ptr<QWebEnginePage> m_page;
@@ -52,7 +52,7 @@ void TestMarkup::cleanupTestCase()
     m_page.reset();
 }
 
-std::optional<pagewick::browser::DocumentSnapshot> TestMarkup::load(const QString &body)
+std::optional<pagewick::workflow::LoadedPage> TestMarkup::load(const QString &body)
 {
     const QString path = QStringLiteral("/page%1.html").arg(++m_pages);
     m_server.addPage(path, (QStringLiteral("<!DOCTYPE html><html><head><title>t</title></head><body>")
@@ -111,10 +111,10 @@ void TestMarkup::matchesEngineInnerHtml()
         QWebEngineScript::ApplicationWorld);
     QVERIFY(engine);
     const QJsonArray expected = QJsonDocument::fromJson(engine->toString().toUtf8()).array();
-    QCOMPARE(doc->all.size(), expected.size());
+    QCOMPARE(doc->document.all.size(), expected.size());
     for (int i = 0; i < expected.size(); ++i) {
         // Case aside, the markup is the engine's own.
-        QCOMPARE(doc->all.at(i).innerHTML.toLower(), expected.at(i).toString().toLower());
+        QCOMPARE(doc->document.all.at(i).innerHTML.toLower(), expected.at(i).toString().toLower());
     }
 }
 
@@ -147,15 +147,15 @@ void TestMarkup::writesTagNamesInUpperCase()
     QVERIFY(doc);
     const QString marker = QStringLiteral("id=\"%1\"").arg(id);
     // The element is found through its parent's markup, which holds its id.
-    const auto holder = std::find_if(doc->all.cbegin(), doc->all.cend(), [&](const auto &e) {
+    const auto holder = std::find_if(doc->document.all.cbegin(), doc->document.all.cend(), [&](const auto &e) {
         return e.tagName == QLatin1String("BODY");
     });
-    QVERIFY(holder != doc->all.cend());
+    QVERIFY(holder != doc->document.all.cend());
     QVERIFY(holder->innerHTML.contains(marker));
-    const auto target = std::find_if(doc->all.cbegin(), doc->all.cend(), [&](const auto &e) {
+    const auto target = std::find_if(doc->document.all.cbegin(), doc->document.all.cend(), [&](const auto &e) {
         return e.tagName == QLatin1String("DIV") && e.innerHTML == expected;
     });
-    QVERIFY2(target != doc->all.cend(), qPrintable(holder->innerHTML));
+    QVERIFY2(target != doc->document.all.cend(), qPrintable(holder->innerHTML));
 }
 
 QTEST_MAIN(TestMarkup)

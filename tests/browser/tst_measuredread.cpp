@@ -13,7 +13,6 @@
 
 #include <memory>
 
-namespace browser = pagewick::browser;
 namespace extract = pagewick::extract;
 namespace bench = pagewick::bench;
 namespace testsupport = pagewick::testsupport;
@@ -28,17 +27,6 @@ bool Acceptable(const extract::TextMeasures &m)
     return m.trimmedLength >= b.minTrimmedLength && m.textLength >= b.minTextLength
         && m.tagCount >= b.minTagCount && m.hyphens <= b.maxHyphens && m.linkCount <= b.maxLinkCount
         && marks >= b.minMarkCount;
-}
-
-extract::PageDocument ToPageDocument(const browser::DocumentSnapshot &s)
-{
-    extract::PageDocument doc;
-    doc.title = s.title;
-    if (s.hasBody)
-        doc.bodyText = s.bodyText;
-    for (const browser::Element &e : s.all)
-        doc.all.append({e.tagName, e.innerText, e.innerHTML, e.measures});
-    return doc;
 }
 
 QString Describe(const extract::TextMeasures &m)
@@ -112,27 +100,25 @@ void TestMeasuredRead::cleanupTestCase()
 
 QString TestMeasuredRead::differences(const QUrl &url, bool *secondLookChanged)
 {
-    browser::DocumentSnapshot measuredRead, fullRead;
-    const QString failed = bench::ReadBothWays(*m_page, url, &measuredRead, &fullRead);
+    pagewick::workflow::LoadedPage measured, full;
+    const QString failed = bench::ReadBothWays(*m_page, url, &measured, &full);
     if (!failed.isEmpty())
         return failed;
-    const auto *measured = &measuredRead;
-    const auto *full = &fullRead;
-    if (measured->bodyText != full->bodyText || measured->title != full->title
-        || measured->hasBody != full->hasBody)
+    if (measured.document.bodyText != full.document.bodyText || measured.document.title != full.document.title)
         return QStringLiteral("body text or title differs");
-    if (measured->all.size() != full->all.size())
-        return QStringLiteral("%1 elements against %2").arg(measured->all.size()).arg(full->all.size());
+    const auto &all = full.document.all;
+    if (measured.document.all.size() != all.size() || measured.hrefs.size() != all.size())
+        return QStringLiteral("%1 elements against %2").arg(measured.document.all.size()).arg(all.size());
 
     const QStringList tags = extract::CandidateTagNames();
-    for (qsizetype i = 0; i < full->all.size(); ++i) {
-        const browser::Element &m = measured->all.at(i);
-        const browser::Element &f = full->all.at(i);
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        const extract::PageElement &m = measured.document.all.at(i);
+        const extract::PageElement &f = all.at(i);
         const QString where = QStringLiteral("element %1 (%2): ").arg(i).arg(f.tagName);
         if (m.tagName != f.tagName)
             return where + QStringLiteral("tag name");
         if (f.tagName.compare(QLatin1String("A"), Qt::CaseInsensitive) == 0) {
-            if (m.innerText != f.innerText || m.innerHTML != f.innerHTML || m.href != f.href)
+            if (m.innerText != f.innerText || m.innerHTML != f.innerHTML || measured.hrefs.at(i) != full.hrefs.at(i))
                 return where + QStringLiteral("link texts");
             continue;
         }
@@ -160,8 +146,8 @@ QString TestMeasuredRead::differences(const QUrl &url, bool *secondLookChanged)
     // The detection decides the same on both.
     extract::CandidateState fromMeasures;
     extract::CandidateState fromTexts;
-    const auto a = extract::DetectMainText(ToPageDocument(*measured), fromMeasures, {});
-    const auto b = extract::DetectMainText(ToPageDocument(*full), fromTexts, {});
+    const auto a = extract::DetectMainText(measured.document, fromMeasures, {});
+    const auto b = extract::DetectMainText(full.document, fromTexts, {});
     if (a != b || fromMeasures.CandidateLog != fromTexts.CandidateLog
         || fromMeasures.CandidateKeys != fromTexts.CandidateKeys)
         return QStringLiteral("detection differs");

@@ -15,7 +15,7 @@
 namespace chunked = pagewick::browser::chunked;
 namespace scripts = pagewick::browser::scripts;
 namespace testsupport = pagewick::testsupport;
-using pagewick::browser::DocumentParts;
+using pagewick::workflow::ReadParts;
 using pagewick::workflow::ClickResult;
 using pagewick::workflow::LinkToClick;
 
@@ -58,16 +58,16 @@ void TestPageScripts::everyScriptAnswersItsReader()
     QVERIFY(state && state->readyState == QLatin1String("complete"));
 
     const auto whole = scripts::parseDocument(run(scripts::readDocument()));
-    QVERIFY(whole && whole->title == QStringLiteral("脚本"));
-    const auto link = std::find_if(whole->all.cbegin(), whole->all.cend(), [&](const auto &e) { return e.href == next; });
-    QVERIFY(link != whole->all.cend());
-    const int linkIndex = int(link - whole->all.cbegin());
+    QVERIFY(whole && whole->document.title == QStringLiteral("脚本"));
+    const int linkIndex = int(whole->hrefs.indexOf(next));
+    QVERIFY(linkIndex >= 0);
+    const auto link = whole->document.all.cbegin() + linkIndex;
     QCOMPARE(scripts::parseRelNextLink(run(scripts::readRelNextLink())), std::optional<int>(linkIndex + 1));
     QCOMPARE(scripts::parseRetryAfter(run(scripts::readRetryAfter())), std::optional<QString>(QStringLiteral("120")));
-    DocumentParts measured = DocumentParts::elements({QStringLiteral("a")}, true);
+    ReadParts measured = ReadParts::elements({QStringLiteral("a")}, true);
     measured.measuredTags = QStringList{QStringLiteral("P")};
     const auto measures = scripts::parseDocument(run(scripts::readDocument(measured)));
-    QVERIFY(measures && std::any_of(measures->all.cbegin(), measures->all.cend(),
+    QVERIFY(measures && std::any_of(measures->document.all.cbegin(), measures->document.all.cend(),
                                     [](const auto &e) { return e.measures.has_value(); }));
 
     // In pieces of a few characters: the same document as in one.
@@ -77,7 +77,8 @@ void TestPageScripts::everyScriptAnswersItsReader()
         QVERIFY(read.feed(run(chunked::readChunk(read.token(), read.nextField(), read.nextOffset(), 16))));
     const QString stamp = read.stamp();
     const auto pieced = read.take();
-    QVERIFY(pieced && pieced->all.size() == whole->all.size() && pieced->bodyText == whole->bodyText);
+    QVERIFY(pieced && pieced->document.all.size() == whole->document.all.size()
+            && pieced->document.bodyText == whole->document.bodyText);
     QVERIFY(scripts::parseFlag(run(chunked::unchangedSince(stamp))));
     chunked::Assembler abandoned;
     QVERIFY(abandoned.begin(run(chunked::beginRead(16))));
@@ -86,10 +87,10 @@ void TestPageScripts::everyScriptAnswersItsReader()
 
     QVERIFY(scripts::parseFlag(run(scripts::focusElement(linkIndex))));
     QCOMPARE(scripts::parseActiveElementHref(run(scripts::readActiveElementHref())), std::optional<QString>(next));
-    QVERIFY(!scripts::parseFlag(run(scripts::focusElement(whole->all.size()))));
-    QVERIFY(!scripts::parseFlag(run(scripts::clickElement(whole->all.size()))));
+    QVERIFY(!scripts::parseFlag(run(scripts::focusElement(whole->document.all.size()))));
+    QVERIFY(!scripts::parseFlag(run(scripts::clickElement(whole->document.all.size()))));
     QVERIFY(scripts::parseFlag(run(scripts::clickElement(0))));
-    LinkToClick check{linkIndex, link->tagName, link->href, QStringLiteral("上一页"), false};
+    LinkToClick check{linkIndex, link->tagName, next, QStringLiteral("上一页"), false};
     QCOMPARE(scripts::parseClickLink(run(scripts::clickLink(check))), ClickResult::Changed);
     check.innerText = link->innerText;
     check.onlyIfWrittenAsFragment = true;
