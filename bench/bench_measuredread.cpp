@@ -16,7 +16,6 @@
 
 #include <QApplication>
 #include <QHash>
-#include <QMap>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 
@@ -126,6 +125,8 @@ struct Effects
 
     void report(const QString &name) const
     {
+        if (pages == 0)
+            return;
         std::printf("%s: %d pages, %lld changed by the second look; F1 %.4f before, %.4f after; "
                     "%lld taken for contents pages with all their links saved\n",
                     qPrintable(name), pages, qlonglong(changed.size()),
@@ -157,10 +158,13 @@ int main(int argc, char *argv[])
     profile.setUrlRequestInterceptor(&interceptor);
     QWebEnginePage page(&profile);
 
-    QMap<QString, Effects> effects;
+    QHash<QString, Effects> effects;
+    QStringList collections; // in the order visited
     int pages = 0, unloaded = 0, measured = 0, carried = 0;
     const bool read = bench::VisitCorpus(corpus, stride, server, [&](const bench::CorpusPage &p) {
         ++pages;
+        if (!collections.contains(p.collection))
+            collections << p.collection;
         workflow::LoadedPage m, f;
         if (!bench::ReadBothWays(page, p.url, &m, &f).isEmpty()) {
             ++unloaded;
@@ -178,8 +182,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "cannot read the corpora at %s\n", qPrintable(corpus));
         return 1;
     }
-    for (auto it = effects.cbegin(); it != effects.cend(); ++it)
-        it->report(it.key());
+    for (const QString &c : std::as_const(collections))
+        effects.value(c).report(c);
     std::printf("%d corpus pages, %d of them not read\n", pages, unloaded);
     std::printf("%d measured elements, %d of them with their text\n", measured, carried);
     return 0;
