@@ -50,6 +50,7 @@ private slots:
     void everyLoadEndsWithItsRecord_data();
     void everyLoadEndsWithItsRecord();
     void stalledLoadIsReportedAndFinishedAsComplete();
+    void parsePollLostInACommitIsSentAgain();
     void readSurvivesMovesWithinTheDocument_data();
     void readSurvivesMovesWithinTheDocument();
 };
@@ -393,6 +394,28 @@ void TestBrowserEvents::stalledLoadIsReportedAndFinishedAsComplete()
                                          "DocumentComplete " + url}));
     QCOMPARE(m_browser->ReadyState(), 4);
     QCOMPARE(m_browser->readTitle().value_or(QString()), QStringLiteral("挂起"));
+}
+
+void TestBrowserEvents::parsePollLostInACommitIsSentAgain()
+{
+    // The load's first parse poll goes to the former page, whose script
+    // holds its render process; the new page, of another site and so in
+    // another process, commits meanwhile and the poll's answer is lost with
+    // the former document. Only a poll sent again sees the new page parsed.
+    m_server.addPage("/hogs.html", "<html><body><p>前页</p><script>setTimeout(function () {"
+                                   " var t = Date.now(); while (Date.now() - t < 12000) {} }, 200);</script></body></html>");
+    m_server.holdPage("/never-ends.png", {}, "image/png");
+    m_server.addDelayedPage("/late.html", "<html><body><p>正文</p><img src=\"/never-ends.png\"></body></html>", 1500);
+    m_browser->setStallLimit(300);
+    int stalls = 0;
+    connect(m_browser, &WebBrowser::LoadStalled, this, [&] { ++stalls; });
+    QUrl former = m_server.url("/hogs.html");
+    former.setHost(QStringLiteral("localhost"));
+    QVERIFY(testsupport::navigateAndWait(*m_browser, former));
+    testsupport::processEventsFor(400);
+
+    m_browser->Navigate(m_server.url("/late.html").toString());
+    QVERIFY(testsupport::waitUntil([&] { return stalls == 1; }, 8000));
 }
 
 void TestBrowserEvents::readSurvivesMovesWithinTheDocument_data()
