@@ -99,7 +99,7 @@ int main(int argc, char *argv[])
         loads.push_back(clock.nsecsElapsed() / 1e6);
         clock.restart();
         // Read as an Extract run reads it: through the workflow's port, which
-        // also turns the snapshot into the document detection works over.
+        // hands over the document detection works over.
         const auto doc = port.readElements(pagewick::workflow::ExtractionReadParts());
         reads.push_back(clock.nsecsElapsed() / 1e6);
         if (!doc) {

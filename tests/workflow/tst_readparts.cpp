@@ -1,5 +1,5 @@
 // Whether a page read already made holds what a new read asks for.
-#include "workflow/readparts.h"
+#include "workflow/browserport.h"
 
 #include <QTest>
 

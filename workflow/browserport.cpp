@@ -1,4 +1,4 @@
-#include "workflow/readparts.h"
+#include "workflow/browserport.h"
 
 namespace pagewick::workflow {
 
