@@ -403,7 +403,8 @@ void TestBrowserEvents::parsePollLostInACommitIsSentAgain()
     // another process, commits meanwhile and the poll's answer is lost with
     // the former document. Only a poll sent again sees the new page parsed.
     m_server.addPage("/hogs.html", "<html><body><p>前页</p><script>setTimeout(function () {"
-                                   " var t = Date.now(); while (Date.now() - t < 12000) {} }, 200);</script></body></html>");
+                                   " var t = Date.now(); while (Date.now() - t < 12000) {} }, 200);"
+                                   "</script></body></html>");
     m_server.holdPage("/never-ends.png", {}, "image/png");
     m_server.addDelayedPage("/late.html", "<html><body><p>正文</p><img src=\"/never-ends.png\"></body></html>", 1500);
     m_browser->setStallLimit(300);

@@ -108,15 +108,13 @@ void TestDocumentRead::innerHtmlKeepsMarkupWithUpperCaseTags()
              QStringLiteral("<P>　　山雨欲来风满楼。少年站在城头，望着远方。</P>"
                             "<P>　　“你来了？”老人问道。<BR>“我来了。”</P>"
                             "<P>A &amp; B &lt;tag&gt; x&nbsp;y</P>"));
-
-    QCOMPARE(markupWith("DIV", QStringLiteral("广告")), QStringLiteral("<A href=\"http://ads.invalid/\" target=\"_blank\">"
-                                           "<IMG src=\"/ad.gif\" alt=\"广告\"></A>"));
-
+    QCOMPARE(markupWith("DIV", QStringLiteral("广告")),
+             QStringLiteral("<A href=\"http://ads.invalid/\" target=\"_blank\"><IMG src=\"/ad.gif\" alt=\"广告\"></A>"));
     QCOMPARE(markupWith("DIV", QStringLiteral("评论：")), QStringLiteral("<P>评论：写得好！</P><!-- 评论结束 -->"));
-
-    QCOMPARE(markupWith("SCRIPT", QStringLiteral("banner")), QStringLiteral("var banner = \"<div class='ad'>\" + 1 + \"</div>\";"
-                                               " if (1 < 2 && 3 > 2) { window.pageFlag = 'x'; }"));
-    QCOMPARE(markupWith("STYLE", QStringLiteral("font-size")), QStringLiteral("body { font-size: 16px; } #nav > a { color: #333; }"));
+    QCOMPARE(markupWith("SCRIPT", QStringLiteral("banner")),
+             QStringLiteral("var banner = \"<div class='ad'>\" + 1 + \"</div>\"; if (1 < 2 && 3 > 2) { window.pageFlag = 'x'; }"));
+    QCOMPARE(markupWith("STYLE", QStringLiteral("font-size")),
+             QStringLiteral("body { font-size: 16px; } #nav > a { color: #333; }"));
 
     const PageElement &html = doc->document.all.first();
     QVERIFY(html.innerHTML.startsWith(QStringLiteral("<HEAD><TITLE>")));
