@@ -247,7 +247,8 @@ void WebBrowser::Private::loadEnded(const QWebEngineLoadingInfo &info)
     } else {
         SetOutcome(load, info);
     }
-    const bool shown = load.outcome != LoadOutcome::NoPage;
+    const bool shown = load.outcome != LoadOutcome::NoPage
+                       && (load.outcome != LoadOutcome::Abandoned || ended.committed);
     const QString url = info.url().toString();
     // A document (or an error page) has been committed, so a render process runs it.
     if (shown)
@@ -810,6 +811,11 @@ void WebBrowser::failLoadNow()
 void WebBrowser::finishLoadNow()
 {
     d->stopLoadAs(LoadOutcome::StoppedAsLoaded);
+}
+
+void WebBrowser::abandonLoad()
+{
+    d->stopLoadAs(LoadOutcome::Abandoned);
 }
 
 } // namespace pagewick::browser

@@ -205,6 +205,10 @@ public:
     // Stops the load under way and reports its page as taken as loaded
     // (LoadEnded, then DocumentComplete); nothing when none is under way.
     void finishLoadNow() override;
+    // Stops the load under way and reports it as Abandoned (LoadEnded, and
+    // DocumentComplete when its document had been committed); nothing when
+    // none is under way.
+    void abandonLoad() override;
 
     // The workflow's names of the operations above.
     void navigate(const QString &url, workflow::LoadOrigin origin) override { Navigate(url, origin); }

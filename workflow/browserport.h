@@ -65,6 +65,7 @@ enum class LoadOutcome {
     NoResponse,     // no document within the response limit: stopped (failLoadNow)
     StoppedAsLoaded, // still loading past the stall limit: stopped, its page taken as loaded
     NoPage,         // ended without a page: 204 No Content, a download, an aborted load
+    Abandoned,      // stopped by the program where the chain had ended (abandonLoad)
 };
 
 // One top-level load, from its start to its end, as the browser saw it. The
@@ -132,6 +133,9 @@ public:
     virtual void finishLoadNow() {}
     // Stops the load under way; it is then reported as failed (timed out).
     virtual void failLoadNow() {}
+    // Stops the load under way; it is then reported as Abandoned, a load
+    // nobody waits for any more.
+    virtual void abandonLoad() {}
     virtual FrameId topFrame() = 0;
     virtual bool silent() = 0;
     virtual void setSilent(bool silent) = 0;

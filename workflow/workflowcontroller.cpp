@@ -33,6 +33,14 @@ bool HoldsOnlySpaces(const QString &text)
     return true;
 }
 
+// Where the next page may load while this one is written: nothing waits
+// between pages and nothing is cut by keywords.
+bool InOneStep(FormPort &form, const ThrottlePace &throttle)
+{
+    return form.optionChecked(SilentMode) && !form.optionChecked(CustomExtraction)
+           && throttle.intervalSeconds(form.pageIntervalSeconds()) <= 0;
+}
+
 } // namespace
 
 QString PageLoadedQuestion()
@@ -66,7 +74,8 @@ WorkflowController::WorkflowController(BrowserPort &browser, FormPort &form, QOb
     // A coarse timer may fire up to 5 % early: the chain gives a click its full time.
     m_navigationWatch.setTimerType(Qt::PreciseTimer);
     connect(&m_navigationWatch, &QTimer::timeout, this, &WorkflowController::noNavigationAfterClick);
-    // Also reaches frames and documents created before NavigateComplete2.
+    // Run by the engine in every document and frame as it is created: no
+    // page has its dialogs or windows before them, and no load waits for them.
     m_browser.setDocumentStartScripts(SuppressionScripts());
 }
 
@@ -77,13 +86,19 @@ bool WorkflowController::outdated(quint64 generation)
     return !m_runs.isCurrent(generation) || m_browser.isShutDown();
 }
 
-void WorkflowController::extract()
+quint64 WorkflowController::beginRun()
 {
     const quint64 generation = m_runs.begin();
     m_saveStoppedChain = false;
     cancelPendingNextPage();
     // An earlier run waiting for the page or reading it gives up at once.
     m_browser.interruptWaits();
+    return generation;
+}
+
+void WorkflowController::extract()
+{
+    const quint64 generation = beginRun();
     PortExtractHost host(m_browser, m_form, m_runs, generation, [this] { save(); },
                          [this] { continueChain(); }, m_timing.readRetryPauseMs, [this] { readFailed(); },
                          [this] { m_readLoad = m_shownLoad; });
@@ -107,6 +122,9 @@ void WorkflowController::save()
     // Every later page would fail alike: the rest of the book is not fetched for nothing.
     if (!outcome.written && FailsEveryFile(outcome.failure) && m_form.optionChecked(SilentMode)) {
         m_saveStoppedChain = true;
+        // The page read in one step has already sent the chain on.
+        if (m_stepWriting)
+            m_browser.abandonLoad();
         m_form.prompt().notify(SaveStoppedNotice(outcome, address));
         endChain(ChainEnd{ChainEnd::Reason::SaveFailed, {}, address, 0});
     }
@@ -185,13 +203,13 @@ NextLinkChoice WorkflowController::chooseNextLink(LoadedPage &page, bool guardAg
     return ChooseNextLink(page, names, chain);
 }
 
-void WorkflowController::followNextLink(bool guardAgainstLoops, bool chainStep)
+void WorkflowController::followNextLink(bool guardAgainstLoops, bool chainStep, int attempt)
 {
     const quint64 generation = m_runs.current();
     // A page that changed between the read and the click is read again after
     // a pause, as its script may still be at work; twice at most.
     constexpr int kLookups = 3;
-    for (int attempt = 0; attempt < kLookups; ++attempt) {
+    for (; attempt < kLookups; ++attempt) {
         if (attempt > 0
             && !PauseWhile(m_timing.linkChangedPauseMs, [this, generation] { return !outdated(generation); }))
             return;
@@ -205,27 +223,13 @@ void WorkflowController::followNextLink(bool guardAgainstLoops, bool chainStep)
             return;
         if (choice.index < 0)
             break;
-        const extract::PageElement &element = page->document.all.at(choice.index);
-        LinkToClick link;
-        link.index = choice.index;
-        link.tagName = element.tagName;
-        link.href = page->hrefs.value(choice.index);
-        link.innerText = element.innerText;
-        link.onlyIfWrittenAsFragment = choice.onlyIfWrittenAsFragment;
-        const quint64 loadsBefore = m_browser.newestLoad().id;
-        // The page may start loading while the click is answered.
-        m_browser.expectLoadFrom(guardAgainstLoops ? LoadOrigin::ChainClick
-                                 : chainStep       ? LoadOrigin::AnswerStep
-                                                   : LoadOrigin::User);
-        // Focused in a round trip of its own first: a link that asks for a
-        // new window is opened in place as the active element (onNewWindow2),
-        // and a read of the active element under way must already see it.
-        m_browser.focusElement(choice.index);
-        const ClickResult result = m_browser.clickLink(link);
-        if (result == ClickResult::Changed || result == ClickResult::WrittenAsPage) {
-            m_browser.expectLoadFrom(LoadOrigin::Page);
-            if (result == ClickResult::WrittenAsPage)
-                break;
+        const LoadOrigin origin = guardAgainstLoops ? LoadOrigin::ChainClick
+                                  : chainStep       ? LoadOrigin::AnswerStep
+                                                    : LoadOrigin::User;
+        const ClickResult result = clickNextLink(*page, choice, origin, generation);
+        if (result == ClickResult::WrittenAsPage)
+            break;
+        if (result == ClickResult::Changed) {
             if (attempt + 1 < kLookups)
                 continue;
             m_form.setStatusText(LinkChangedText());
@@ -233,19 +237,45 @@ void WorkflowController::followNextLink(bool guardAgainstLoops, bool chainStep)
         }
         if (choice.usualName && !outdated(generation))
             m_form.setStatusText(FollowedNameText(*choice.usualName));
-        // A click that failed may have been made all the same, its answer
-        // lost: the page it opens is still the chain's.
-        if (result == ClickResult::Clicked)
-            m_chain.recordFollowed(page->url, link.href);
-        else if (guardAgainstLoops && OpensAnotherPage(link.href, page->url))
-            m_unansweredClick = UnansweredClick{page->url, link.href};
-        // A script link may start nothing at all; the chain must not wait
-        // for a page that never comes.
-        if (guardAgainstLoops && !outdated(generation) && m_browser.newestLoad().id == loadsBefore)
-            watchForNavigation();
         return;
     }
     noNextLink();
+}
+
+ClickResult WorkflowController::clickNextLink(const LoadedPage &page, const NextLinkChoice &choice,
+                                              LoadOrigin origin, quint64 generation)
+{
+    const extract::PageElement &element = page.document.all.at(choice.index);
+    LinkToClick link;
+    link.index = choice.index;
+    link.tagName = element.tagName;
+    link.href = page.hrefs.value(choice.index);
+    link.innerText = element.innerText;
+    link.onlyIfWrittenAsFragment = choice.onlyIfWrittenAsFragment;
+    const quint64 loadsBefore = m_browser.newestLoad().id;
+    // The page may start loading while the click is answered.
+    m_browser.expectLoadFrom(origin);
+    // Focused in a round trip of its own first: a link that asks for a
+    // new window is opened in place as the active element (onNewWindow2),
+    // and a read of the active element under way must already see it.
+    m_browser.focusElement(choice.index);
+    const ClickResult result = m_browser.clickLink(link);
+    if (result == ClickResult::Changed || result == ClickResult::WrittenAsPage) {
+        m_browser.expectLoadFrom(LoadOrigin::Page);
+        return result;
+    }
+    const bool chainClick = origin == LoadOrigin::ChainClick;
+    // A click that failed may have been made all the same, its answer
+    // lost: the page it opens is still the chain's.
+    if (result == ClickResult::Clicked)
+        m_chain.recordFollowed(page.url, link.href);
+    else if (chainClick && OpensAnotherPage(link.href, page.url))
+        m_unansweredClick = UnansweredClick{page.url, link.href};
+    // A script link may start nothing at all; the chain must not wait
+    // for a page that never comes.
+    if (chainClick && !outdated(generation) && m_browser.newestLoad().id == loadsBefore)
+        watchForNavigation();
+    return result;
 }
 
 void WorkflowController::watchForNavigation()
@@ -330,6 +360,14 @@ void WorkflowController::cancelRetry()
 
 void WorkflowController::onLoadEnded(const PageLoad &load)
 {
+    // The page read in one step is still being written: the loads that end
+    // meanwhile (the one its click began, mostly) wait for it.
+    if (m_stepWriting) {
+        m_loadsAfterStep.append(load);
+        return;
+    }
+    if (load.outcome == LoadOutcome::Abandoned)
+        return;
     if (load.outcome == LoadOutcome::NoPage) {
         // The page shown stays as it was. A load that gave way to a newer
         // one leaves the decision to that one; a link of the user's that
@@ -350,6 +388,15 @@ void WorkflowController::onLoadEnded(const PageLoad &load)
     }
     // The chain is on a page again.
     forgetRetries();
+    if (InOneStep(m_form, m_throttle))
+        stepThrough(load);
+    else
+        cycleInOrder(load);
+}
+
+void WorkflowController::cycleInOrder(const PageLoad &load)
+{
+    const QString url = load.finalUrl;
     const quint64 generation = m_runs.current();
     std::optional<QString> body = m_browser.readBodyText();
     if (outdated(generation))
@@ -364,31 +411,103 @@ void WorkflowController::onLoadEnded(const PageLoad &load)
         if (outdated(generation))
             return;
     }
-    // A document without a body (or one that cannot be read) is treated as
-    // the blank page: nothing to extract.
-    if (!body || HoldsOnlySpaces(*body)) {
-        m_form.setCaption(m_form.programTitle());
-        if (load.byStep() && m_form.optionChecked(SilentMode) && !m_savedChapters.isEmpty())
-            blankChainPage(url);
+    if (blankPage(load, body))
         return;
+    if (load.byStep()) {
+        // The body was read a moment ago: only the links are asked for.
+        std::optional<LoadedPage> links = m_browser.readLinks();
+        if (outdated(generation))
+            return;
+        if (links) {
+            links->document.bodyText = body;
+            if (endsAtBookEnd(url, *links))
+                return;
+        }
     }
-    m_blankRefetchUrl.clear();
-    if (load.byStep() && endsAtBookEnd(url, *body, generation))
-        return;
     if (!m_form.optionChecked(SilentMode) && !m_form.prompt().ask(PageLoadedQuestion()))
         return;
     extract();
 }
 
-bool WorkflowController::endsAtBookEnd(const QString &url, const QString &body, quint64 generation)
+bool WorkflowController::blankPage(const PageLoad &load, const std::optional<QString> &body)
 {
-    // The body was read a moment ago: only the links are asked for.
-    std::optional<LoadedPage> page = m_browser.readLinks();
+    // A document without a body (or one that cannot be read) is treated as
+    // the blank page: nothing to extract.
+    if (body && !HoldsOnlySpaces(*body)) {
+        m_blankRefetchUrl.clear();
+        return false;
+    }
+    m_form.setCaption(m_form.programTitle());
+    if (load.byStep() && m_form.optionChecked(SilentMode) && !m_savedChapters.isEmpty())
+        blankChainPage(load.finalUrl);
+    return true;
+}
+
+void WorkflowController::stepThrough(const PageLoad &load)
+{
+    const quint64 generation = beginRun();
+    // As an Extract run reads: the page's own dialogs answered meanwhile.
+    const bool formerSilent = m_browser.silent();
+    m_browser.setSilent(false);
+    m_browser.setPageDialogsSilenced(formerSilent);
+    std::optional<LoadedPage> page = m_browser.readElements(ExtractionReadParts());
+    m_browser.setPageDialogsSilenced(false);
+    m_browser.setSilent(formerSilent);
     if (outdated(generation))
-        return true;
-    if (page)
-        page->document.bodyText = body;
-    if (!page || !IsBookEnd(*page, m_savedChapters, ChooseNextLink(*page, m_form.nextLinkName(), m_chain).index >= 0))
+        return;
+    // The usual order reads a page that would not read once more, once it has settled.
+    if (!page) {
+        cycleInOrder(load);
+        return;
+    }
+    if (blankPage(load, page->document.bodyText))
+        return;
+    if (load.byStep() && endsAtBookEnd(load.finalUrl, *page))
+        return;
+    const NextLinkChoice choice = chooseNextLink(*page, true);
+    if (outdated(generation))
+        return;
+    m_readLoad = load;
+    m_stepWriting = true;
+    std::optional<ClickResult> click;
+    if (choice.index >= 0)
+        click = clickNextLink(*page, choice, LoadOrigin::ChainClick, generation);
+    ReadPageExtractHost host(std::move(page->document), m_browser, m_form, m_runs, generation, [this] { save(); });
+    extract::RunExtract(host);
+    m_stepWriting = false;
+    const QVector<PageLoad> ended = std::exchange(m_loadsAfterStep, {});
+    if (std::exchange(m_saveStoppedChain, false)) {
+        // The chain has ended here: what was on its way is the user's now.
+        for (const PageLoad &later : ended) {
+            if (later.showsPage()) {
+                m_shownLoad = later;
+                m_shownLoad->origin = LoadOrigin::User;
+            }
+        }
+        return;
+    }
+    if (!outdated(generation))
+        stepDone(choice, click);
+    for (const PageLoad &later : ended)
+        QMetaObject::invokeMethod(this, [this, later] { onLoadEnded(later); }, Qt::QueuedConnection);
+}
+
+void WorkflowController::stepDone(const NextLinkChoice &choice, std::optional<ClickResult> click)
+{
+    m_throttle.cleanPage();
+    if (!click || *click == ClickResult::WrittenAsPage) {
+        noNextLink();
+    } else if (*click == ClickResult::Changed) {
+        // As the usual order does once the page changed under its click.
+        followNextLink(true, true, 1);
+    } else if (choice.usualName) {
+        m_form.setStatusText(FollowedNameText(*choice.usualName));
+    }
+}
+
+bool WorkflowController::endsAtBookEnd(const QString &url, const LoadedPage &page)
+{
+    if (!IsBookEnd(page, m_savedChapters, ChooseNextLink(page, m_form.nextLinkName(), m_chain).index >= 0))
         return false;
     cancelRetry();
     m_form.setCaption(m_form.programTitle());
@@ -523,21 +642,6 @@ void WorkflowController::readFailed()
         recordUnsaved(url, LedgerStatus::ReadFailed);
         m_form.setStatusText(FailedLoadStatus(kUnreadablePage, url));
     }
-}
-
-void WorkflowController::onNavigateComplete2(FrameId frame, const QString &)
-{
-    // A move within the document (a fragment, pushState, replaceState)
-    // commits no new document: its scripts are there already, and scripts
-    // sent during such moves may go unanswered for the whole of their limit.
-    if (frame == m_browser.topFrame()) {
-        const quint64 load = m_browser.newestLoad().id;
-        if (m_scriptsRunForLoad == load)
-            return;
-        m_scriptsRunForLoad = load;
-    }
-    for (const QString &script : SuppressionScripts())
-        m_browser.execScript(frame, script);
 }
 
 void WorkflowController::onNewWindow2(bool *cancel)
