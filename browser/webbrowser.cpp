@@ -111,7 +111,8 @@ public:
     bool isInsideView(const QWidget *w) const;
     void navigateTo(const QUrl &url, LoadOrigin origin);
     void settleLoadWaitsIfLoaded();
-    void pageChanging();
+    // committed: the document itself is being replaced, not only a load begun.
+    void pageChanging(bool committed);
     // timeoutMs: the read time limit unless given; negative waits without one.
     std::optional<QVariant> run(const QString &script, quint32 worldId, WaitRegistry &kind,
                                 std::optional<int> timeoutMs = std::nullopt);
@@ -123,6 +124,9 @@ public:
     // script) that change the page have done their work by then, and count
     // as succeeded: a followed link navigates before its click() answers.
     WaitRegistry reads;
+    // The one step's read, which clicks the link whose load then begins:
+    // its document stays until that load commits.
+    WaitRegistry stepReads;
     WaitRegistry actions;
     WaitRegistry loadWaits;
     QList<QWebEngineScript> startScripts;
@@ -221,7 +225,7 @@ void WebBrowser::Private::loadStarted(const QWebEngineLoadingInfo &info)
     claim.reset();
     newest = load;
     open = OpenLoad{};
-    pageChanging();
+    pageChanging(false);
     watchLoad();
     post([this] { emit q->DownloadBegin(); });
 }
@@ -267,6 +271,7 @@ void WebBrowser::Private::renderProcessDied(QWebEnginePage::RenderProcessTermina
 {
     renderAlive = false;
     reads.failAll();
+    stepReads.failAll();
     actions.failAll();
     if (status == QWebEnginePage::NormalTerminationStatus)
         return;
@@ -285,10 +290,12 @@ void WebBrowser::Private::renderProcessDied(QWebEnginePage::RenderProcessTermina
     });
 }
 
-void WebBrowser::Private::pageChanging()
+void WebBrowser::Private::pageChanging(bool committed)
 {
     lastRead.reset();
     reads.failAll();
+    if (committed)
+        stepReads.failAll();
     actions.succeedAll(true);
 }
 
@@ -303,7 +310,7 @@ void WebBrowser::Private::onUrlChanged(const QUrl &url)
     if (loading && !open->committed) {
         open->committed = true;
         newest.finalUrl = text;
-        pageChanging();
+        pageChanging(true);
     } else {
         lastRead.reset();
         actions.succeedAll(true);
@@ -598,7 +605,8 @@ std::optional<DocumentSnapshot> WebBrowser::lastReadIfUnchanged(const DocumentPa
     return d->lastRead->snapshot;
 }
 
-std::optional<DocumentSnapshot> WebBrowser::readSnapshot(const DocumentParts &parts)
+std::optional<DocumentSnapshot> WebBrowser::readSnapshot(const DocumentParts &parts, const QString &firstScript,
+                                                         QVariantList *tail, int tailFields)
 {
     // A handler that runs during one of the waits may destroy this browser.
     QPointer<WebBrowser> self(this);
@@ -607,9 +615,19 @@ std::optional<DocumentSnapshot> WebBrowser::readSnapshot(const DocumentParts &pa
     clock.start();
     chunked::Assembler read;
     std::optional<QVariant> answer =
-        d->run(chunked::beginRead(chunked::kDefaultBudget, parts), QWebEngineScript::ApplicationWorld,
-               d->reads);
-    if (!answer || !read.begin(*answer))
+        d->run(firstScript.isEmpty() ? chunked::beginRead(chunked::kDefaultBudget, parts) : firstScript,
+               QWebEngineScript::ApplicationWorld, tail ? d->stepReads : d->reads);
+    if (!answer)
+        return std::nullopt;
+    if (tail) {
+        QVariantList list = answer->toList();
+        if (list.size() < tailFields)
+            return std::nullopt;
+        *tail = list.mid(list.size() - tailFields);
+        list.resize(list.size() - tailFields);
+        *answer = list;
+    }
+    if (!read.begin(*answer))
         return std::nullopt;
     // The whole read keeps to one time limit.
     while (!read.finished()) {
@@ -722,24 +740,57 @@ workflow::ClickResult WebBrowser::clickLink(const workflow::LinkToClick &link)
     return answer ? scripts::parseClickLink(*answer) : workflow::ClickResult::Failed;
 }
 
-std::optional<workflow::LoadedPage> WebBrowser::readElements(const workflow::ReadParts &parts)
+namespace {
+
+DocumentParts Wanted(const workflow::ReadParts &parts)
 {
     DocumentParts wanted = DocumentParts::elements(parts.tagNames, parts.bodyText);
     wanted.textOnlyTags = parts.textOnlyTags;
     wanted.textOnlyBelow = parts.textOnlyBelow;
     wanted.measuredTags = parts.measuredTags;
     wanted.carryBounds = parts.carryBounds;
-    std::optional<DocumentSnapshot> snapshot = readDocument(wanted);
+    return wanted;
+}
+
+} // namespace
+
+std::optional<workflow::LoadedPage> WebBrowser::readElements(const workflow::ReadParts &parts)
+{
+    std::optional<DocumentSnapshot> snapshot = readDocument(Wanted(parts));
     if (!snapshot)
         return std::nullopt;
+    return toLoadedPage(std::move(*snapshot));
+}
+
+std::optional<workflow::SteppedPage> WebBrowser::readAndClick(const workflow::ReadParts &parts,
+                                                             const workflow::NextLinkRules &rules)
+{
+    const DocumentParts wanted = Wanted(parts);
+    QVariantList tail;
+    std::optional<DocumentSnapshot> snapshot =
+        readSnapshot(wanted, chunked::beginStep(rules, chunked::kDefaultBudget, wanted), &tail, scripts::kStepFields);
+    const std::optional<scripts::StepChoice> choice = scripts::parseStep(tail);
+    if (!snapshot || !choice)
+        return std::nullopt;
+    workflow::SteppedPage step;
+    step.page = toLoadedPage(std::move(*snapshot));
+    step.page.relNextIndex = choice->relNextIndex;
+    step.chosenIndex = choice->index;
+    step.onlyIfWrittenAsFragment = choice->onlyIfWrittenAsFragment;
+    step.click = choice->click;
+    return step;
+}
+
+workflow::LoadedPage WebBrowser::toLoadedPage(DocumentSnapshot &&snapshot)
+{
     workflow::LoadedPage page;
-    page.url = snapshot->url;
-    page.document.title = snapshot->title;
-    if (snapshot->hasBody)
-        page.document.bodyText = snapshot->bodyText;
-    page.document.all.reserve(snapshot->all.size());
-    page.hrefs.reserve(snapshot->all.size());
-    for (Element &e : snapshot->all) {
+    page.url = snapshot.url;
+    page.document.title = snapshot.title;
+    if (snapshot.hasBody)
+        page.document.bodyText = snapshot.bodyText;
+    page.document.all.reserve(snapshot.all.size());
+    page.hrefs.reserve(snapshot.all.size());
+    for (Element &e : snapshot.all) {
         page.document.all.append(
             {std::move(e.tagName), std::move(e.innerText), std::move(e.innerHTML), e.measures});
         page.hrefs.append(std::move(e.href));
@@ -772,6 +823,7 @@ bool WebBrowser::waitUntilLoaded()
 void WebBrowser::interruptWaits()
 {
     d->reads.failAll();
+    d->stepReads.failAll();
     d->actions.failAll();
     d->loadWaits.failAll();
 }
@@ -779,6 +831,7 @@ void WebBrowser::interruptWaits()
 void WebBrowser::shutdown()
 {
     d->reads.shutdown();
+    d->stepReads.shutdown();
     d->actions.shutdown();
     d->loadWaits.shutdown();
 }

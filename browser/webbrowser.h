@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <QVector>
 
 #include <memory>
@@ -218,6 +219,8 @@ public:
     FrameId topFrame() override { return Object(); }
     bool silent() override { return Silent(); }
     std::optional<workflow::LoadedPage> readElements(const workflow::ReadParts &parts) override;
+    std::optional<workflow::SteppedPage> readAndClick(const workflow::ReadParts &parts,
+                                                      const workflow::NextLinkRules &rules) override;
 
 signals:
     // Top-level page only (frame == Object()), once per load that ends with a
@@ -247,7 +250,12 @@ signals:
     void LostFocus();
 
 private:
-    std::optional<DocumentSnapshot> readSnapshot(const DocumentParts &parts);
+    // firstScript: the first round trip's script instead of a plain
+    // beginRead; its answer ends with tailFields fields of its own, handed
+    // over in *tail.
+    std::optional<DocumentSnapshot> readSnapshot(const DocumentParts &parts, const QString &firstScript = {},
+                                                 QVariantList *tail = nullptr, int tailFields = 0);
+    static workflow::LoadedPage toLoadedPage(DocumentSnapshot &&snapshot);
     std::optional<DocumentSnapshot> lastReadIfUnchanged(const DocumentParts &parts);
 
     class Private;

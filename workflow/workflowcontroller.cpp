@@ -260,22 +260,29 @@ ClickResult WorkflowController::clickNextLink(const LoadedPage &page, const Next
     // and a read of the active element under way must already see it.
     m_browser.focusElement(choice.index);
     const ClickResult result = m_browser.clickLink(link);
+    noteClick(page, choice.index, origin, result, loadsBefore, generation);
+    return result;
+}
+
+void WorkflowController::noteClick(const LoadedPage &page, int index, LoadOrigin origin, ClickResult result,
+                                   quint64 loadsBefore, quint64 generation)
+{
     if (result == ClickResult::Changed || result == ClickResult::WrittenAsPage) {
         m_browser.expectLoadFrom(LoadOrigin::Page);
-        return result;
+        return;
     }
+    const QString href = page.hrefs.value(index);
     const bool chainClick = origin == LoadOrigin::ChainClick;
     // A click that failed may have been made all the same, its answer
     // lost: the page it opens is still the chain's.
     if (result == ClickResult::Clicked)
-        m_chain.recordFollowed(page.url, link.href);
-    else if (chainClick && OpensAnotherPage(link.href, page.url))
-        m_unansweredClick = UnansweredClick{page.url, link.href};
+        m_chain.recordFollowed(page.url, href);
+    else if (chainClick && OpensAnotherPage(href, page.url))
+        m_unansweredClick = UnansweredClick{page.url, href};
     // A script link may start nothing at all; the chain must not wait
     // for a page that never comes.
     if (chainClick && !outdated(generation) && m_browser.newestLoad().id == loadsBefore)
         watchForNavigation();
-    return result;
 }
 
 void WorkflowController::watchForNavigation()
@@ -420,8 +427,10 @@ void WorkflowController::cycleInOrder(const PageLoad &load)
             return;
         if (links) {
             links->document.bodyText = body;
-            if (endsAtBookEnd(url, *links))
+            if (isBookEnd(*links)) {
+                endAtBookEnd(url);
                 return;
+            }
         }
     }
     if (!m_form.optionChecked(SilentMode) && !m_form.prompt().ask(PageLoadedQuestion()))
@@ -445,51 +454,100 @@ bool WorkflowController::blankPage(const PageLoad &load, const std::optional<QSt
 
 void WorkflowController::stepThrough(const PageLoad &load)
 {
-    const quint64 generation = beginRun();
-    // As an Extract run reads: the page's own dialogs answered meanwhile.
-    const bool formerSilent = m_browser.silent();
-    m_browser.setSilent(false);
-    m_browser.setPageDialogsSilenced(formerSilent);
-    std::optional<LoadedPage> page = m_browser.readElements(ExtractionReadParts());
-    m_browser.setPageDialogsSilenced(false);
-    m_browser.setSilent(formerSilent);
-    if (outdated(generation))
-        return;
-    // The usual order reads a page that would not read once more, once it has settled.
-    if (!page) {
-        cycleInOrder(load);
-        return;
-    }
-    if (blankPage(load, page->document.bodyText))
-        return;
-    if (load.byStep() && endsAtBookEnd(load.finalUrl, *page))
-        return;
-    const NextLinkChoice choice = chooseNextLink(*page, true);
-    if (outdated(generation))
-        return;
-    m_readLoad = load;
     m_stepWriting = true;
-    std::optional<ClickResult> click;
-    if (choice.index >= 0)
-        click = clickNextLink(*page, choice, LoadOrigin::ChainClick, generation);
-    ReadPageExtractHost host(std::move(page->document), m_browser, m_form, m_runs, generation, [this] { save(); });
-    extract::RunExtract(host);
+    const std::optional<quint64> calledOffUpTo = takeStep(load);
     m_stepWriting = false;
-    const QVector<PageLoad> ended = std::exchange(m_loadsAfterStep, {});
-    if (std::exchange(m_saveStoppedChain, false)) {
-        // The chain has ended here: what was on its way is the user's now.
-        for (const PageLoad &later : ended) {
+    for (const PageLoad &later : std::exchange(m_loadsAfterStep, {})) {
+        // The chain stopped at the step's page: what its click began is the
+        // user's to look at, not a page of the chain.
+        if (calledOffUpTo && later.id > load.id && later.id <= *calledOffUpTo) {
             if (later.showsPage()) {
                 m_shownLoad = later;
                 m_shownLoad->origin = LoadOrigin::User;
             }
+            continue;
         }
-        return;
+        QMetaObject::invokeMethod(this, [this, later] { onLoadEnded(later); }, Qt::QueuedConnection);
     }
+}
+
+std::optional<quint64> WorkflowController::takeStep(const PageLoad &load)
+{
+    const quint64 generation = beginRun();
+    const quint64 loadsBefore = m_browser.newestLoad().id;
+    NextLinkRules rules;
+    rules.names = NextLinkNames(m_form.nextLinkName());
+    if (m_form.nextLinkName() == StartingNextLinkName())
+        rules.usualNames = UsualNextNames();
+    rules.seen = m_chain.seen();
+    rules.left = m_chain.left();
+    // As an Extract run reads: the page's own dialogs answered meanwhile.
+    const bool formerSilent = m_browser.silent();
+    m_browser.setSilent(false);
+    m_browser.setPageDialogsSilenced(formerSilent);
+    m_browser.expectLoadFrom(LoadOrigin::ChainClick);
+    std::optional<SteppedPage> step = m_browser.readAndClick(ExtractionReadParts(), rules);
+    if (!step || !step->click)
+        m_browser.expectLoadFrom(LoadOrigin::Page);
+    m_browser.setPageDialogsSilenced(false);
+    m_browser.setSilent(formerSilent);
+    if (outdated(generation))
+        return std::nullopt;
+
+    // A load the step's click began is called off where the chain must not
+    // go on from this page: the loads up to the newest are then dropped.
+    std::optional<quint64> calledOffUpTo;
+    const auto callOff = [this, loadsBefore, &calledOffUpTo] {
+        if (m_browser.newestLoad().id == loadsBefore)
+            return;
+        m_browser.abandonLoad();
+        calledOffUpTo = m_browser.newestLoad().id;
+    };
+    // The usual order reads a page that would not read once more, once it
+    // has settled; a click whose answer was lost is called off first.
+    if (!step) {
+        callOff();
+        cycleInOrder(load);
+        return calledOffUpTo;
+    }
+    LoadedPage &page = step->page;
+    const std::optional<QString> &body = page.document.bodyText;
+    if (!body || HoldsOnlySpaces(*body)) {
+        callOff();
+        blankPage(load, body);
+        return calledOffUpTo;
+    }
+    if (load.byStep() && isBookEnd(page)) {
+        callOff();
+        endAtBookEnd(load.finalUrl);
+        return calledOffUpTo;
+    }
+    m_blankRefetchUrl.clear();
+    const NextLinkChoice choice = chooseNextLink(page, true);
+    if (outdated(generation))
+        return calledOffUpTo;
+    std::optional<ClickResult> click = step->click;
+    // The page chose by the same rules; should it have chosen otherwise,
+    // the program's choice holds.
+    if (click && (choice.index != step->chosenIndex || choice.onlyIfWrittenAsFragment != step->onlyIfWrittenAsFragment)) {
+        callOff();
+        click.reset();
+    }
+    if (click)
+        noteClick(page, choice.index, LoadOrigin::ChainClick, *click, loadsBefore, generation);
+    else if (choice.index >= 0)
+        click = clickNextLink(page, choice, LoadOrigin::ChainClick, generation);
+
+    m_readLoad = load;
+    ReadPageExtractHost host(std::move(page.document), m_browser, m_form, m_runs, generation, [this] { save(); });
+    extract::RunExtract(host);
+    // The save failed for every later page too: the chain has ended here
+    // (save() called the next page's load off).
+    if (std::exchange(m_saveStoppedChain, false))
+        return m_browser.newestLoad().id;
     if (!outdated(generation))
         stepDone(choice, click);
-    for (const PageLoad &later : ended)
-        QMetaObject::invokeMethod(this, [this, later] { onLoadEnded(later); }, Qt::QueuedConnection);
+    return calledOffUpTo;
 }
 
 void WorkflowController::stepDone(const NextLinkChoice &choice, std::optional<ClickResult> click)
@@ -505,16 +563,18 @@ void WorkflowController::stepDone(const NextLinkChoice &choice, std::optional<Cl
     }
 }
 
-bool WorkflowController::endsAtBookEnd(const QString &url, const LoadedPage &page)
+bool WorkflowController::isBookEnd(const LoadedPage &page)
 {
-    if (!IsBookEnd(page, m_savedChapters, ChooseNextLink(page, m_form.nextLinkName(), m_chain).index >= 0))
-        return false;
+    return IsBookEnd(page, m_savedChapters, ChooseNextLink(page, m_form.nextLinkName(), m_chain).index >= 0);
+}
+
+void WorkflowController::endAtBookEnd(const QString &url)
+{
     cancelRetry();
     m_form.setCaption(m_form.programTitle());
     recordUnsaved(url, LedgerStatus::BookEnd);
     m_form.prompt().notify(NoNextLinkNotice());
     endChain(ChainEnd{});
-    return true;
 }
 
 void WorkflowController::blankChainPage(const QString &url)

@@ -135,6 +135,9 @@ private:
     // next link, then the detection, the result box and the save while the
     // next page loads. Decides as the usual order does.
     void stepThrough(const PageLoad &load);
+    // The step itself; the loads that ended meanwhile wait. Answers the
+    // newest load it called off, whose loads are no pages of the chain.
+    std::optional<quint64> takeStep(const PageLoad &load);
     // The step's last decision, once its page has been written.
     void stepDone(const NextLinkChoice &choice, std::optional<ClickResult> click);
     // The page is blank (no body, or only spaces): true once handled.
@@ -152,6 +155,9 @@ private:
     // of the click; Changed and WrittenAsPage clicked nothing.
     ClickResult clickNextLink(const LoadedPage &page, const NextLinkChoice &choice, LoadOrigin origin,
                               quint64 generation);
+    // What the chain keeps of a click on the link at index, wherever it was made.
+    void noteClick(const LoadedPage &page, int index, LoadOrigin origin, ClickResult result, quint64 loadsBefore,
+                   quint64 generation);
     // The link the next-page step follows; the rel="next" link is asked for
     // only when no name is found.
     NextLinkChoice chooseNextLink(LoadedPage &page, bool guardAgainstLoops);
@@ -165,8 +171,10 @@ private:
     void noNavigationAfterClick();
     // The chain ends: no next-page link, or none that opened a page.
     void noNextLink();
-    // The chain's step reached the book's contents page: true when it ended there.
-    bool endsAtBookEnd(const QString &url, const LoadedPage &page);
+    // The chain's step reached the book's contents page (IsBookEnd).
+    bool isBookEnd(const LoadedPage &page);
+    // The chain ends there, unsaved, with its ledger line.
+    void endAtBookEnd(const QString &url);
     // A chain page came back blank after pages with text: loaded once more
     // after the throttle's pause, then recorded empty.
     void blankChainPage(const QString &url);
