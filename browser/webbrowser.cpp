@@ -111,7 +111,8 @@ public:
     bool isInsideView(const QWidget *w) const;
     void navigateTo(const QUrl &url, LoadOrigin origin);
     void settleLoadWaitsIfLoaded();
-    void pageChanging();
+    // committed: the document itself is being replaced, not only a load begun.
+    void pageChanging(bool committed);
     // timeoutMs: the read time limit unless given; negative waits without one.
     std::optional<QVariant> run(const QString &script, quint32 worldId, WaitRegistry &kind,
                                 std::optional<int> timeoutMs = std::nullopt);
@@ -123,6 +124,9 @@ public:
     // script) that change the page have done their work by then, and count
     // as succeeded: a followed link navigates before its click() answers.
     WaitRegistry reads;
+    // The one step's read, which clicks the link whose load then begins:
+    // its document stays until that load commits.
+    WaitRegistry stepReads;
     WaitRegistry actions;
     WaitRegistry loadWaits;
     QList<QWebEngineScript> startScripts;
@@ -221,7 +225,7 @@ void WebBrowser::Private::loadStarted(const QWebEngineLoadingInfo &info)
     claim.reset();
     newest = load;
     open = OpenLoad{};
-    pageChanging();
+    pageChanging(false);
     watchLoad();
     post([this] { emit q->DownloadBegin(); });
 }
@@ -247,7 +251,8 @@ void WebBrowser::Private::loadEnded(const QWebEngineLoadingInfo &info)
     } else {
         SetOutcome(load, info);
     }
-    const bool shown = load.outcome != LoadOutcome::NoPage;
+    const bool shown = load.outcome != LoadOutcome::NoPage
+                       && (load.outcome != LoadOutcome::Abandoned || ended.committed);
     const QString url = info.url().toString();
     // A document (or an error page) has been committed, so a render process runs it.
     if (shown)
@@ -266,6 +271,7 @@ void WebBrowser::Private::renderProcessDied(QWebEnginePage::RenderProcessTermina
 {
     renderAlive = false;
     reads.failAll();
+    stepReads.failAll();
     actions.failAll();
     if (status == QWebEnginePage::NormalTerminationStatus)
         return;
@@ -284,10 +290,12 @@ void WebBrowser::Private::renderProcessDied(QWebEnginePage::RenderProcessTermina
     });
 }
 
-void WebBrowser::Private::pageChanging()
+void WebBrowser::Private::pageChanging(bool committed)
 {
     lastRead.reset();
     reads.failAll();
+    if (committed)
+        stepReads.failAll();
     actions.succeedAll(true);
 }
 
@@ -302,7 +310,7 @@ void WebBrowser::Private::onUrlChanged(const QUrl &url)
     if (loading && !open->committed) {
         open->committed = true;
         newest.finalUrl = text;
-        pageChanging();
+        pageChanging(true);
     } else {
         lastRead.reset();
         actions.succeedAll(true);
@@ -592,7 +600,9 @@ std::optional<workflow::LoadedPage> WebBrowser::lastReadIfUnchanged(const workfl
     return d->lastRead->page;
 }
 
-std::optional<workflow::LoadedPage> WebBrowser::readInPieces(const workflow::ReadParts &parts)
+std::optional<workflow::LoadedPage> WebBrowser::readInPieces(const workflow::ReadParts &parts,
+                                                             const QString &firstScript, QVariantList *tail,
+                                                             int tailFields)
 {
     // A handler that runs during one of the waits may destroy this browser.
     QPointer<WebBrowser> self(this);
@@ -601,9 +611,19 @@ std::optional<workflow::LoadedPage> WebBrowser::readInPieces(const workflow::Rea
     clock.start();
     chunked::Assembler read;
     std::optional<QVariant> answer =
-        d->run(chunked::beginRead(chunked::kDefaultBudget, parts), QWebEngineScript::ApplicationWorld,
-               d->reads);
-    if (!answer || !read.begin(*answer))
+        d->run(firstScript.isEmpty() ? chunked::beginRead(chunked::kDefaultBudget, parts) : firstScript,
+               QWebEngineScript::ApplicationWorld, tail ? d->stepReads : d->reads);
+    if (!answer)
+        return std::nullopt;
+    if (tail) {
+        QVariantList list = answer->toList();
+        if (list.size() < tailFields)
+            return std::nullopt;
+        *tail = list.mid(list.size() - tailFields);
+        list.resize(list.size() - tailFields);
+        *answer = list;
+    }
+    if (!read.begin(*answer))
         return std::nullopt;
     // The whole read keeps to one time limit.
     while (!read.finished()) {
@@ -676,6 +696,24 @@ workflow::ClickResult WebBrowser::clickLink(const workflow::LinkToClick &link)
     return answer ? scripts::parseClickLink(*answer) : workflow::ClickResult::Failed;
 }
 
+std::optional<workflow::SteppedPage> WebBrowser::readAndClick(const workflow::ReadParts &parts,
+                                                             const workflow::NextLinkRules &rules)
+{
+    QVariantList tail;
+    std::optional<workflow::LoadedPage> page =
+        readInPieces(parts, chunked::beginStep(rules, chunked::kDefaultBudget, parts), &tail, scripts::kStepFields);
+    const std::optional<scripts::StepChoice> choice = scripts::parseStep(tail);
+    if (!page || !choice)
+        return std::nullopt;
+    workflow::SteppedPage step;
+    step.page = std::move(*page);
+    step.page.relNextIndex = choice->relNextIndex;
+    step.chosenIndex = choice->index;
+    step.onlyIfWrittenAsFragment = choice->onlyIfWrittenAsFragment;
+    step.click = choice->click;
+    return step;
+}
+
 bool WebBrowser::execScript(FrameId frame, const QString &code)
 {
     if (frame != kTopLevelFrame)
@@ -701,6 +739,7 @@ bool WebBrowser::waitUntilLoaded()
 void WebBrowser::interruptWaits()
 {
     d->reads.failAll();
+    d->stepReads.failAll();
     d->actions.failAll();
     d->loadWaits.failAll();
 }
@@ -708,6 +747,7 @@ void WebBrowser::interruptWaits()
 void WebBrowser::shutdown()
 {
     d->reads.shutdown();
+    d->stepReads.shutdown();
     d->actions.shutdown();
     d->loadWaits.shutdown();
 }
@@ -740,6 +780,11 @@ void WebBrowser::failLoadNow()
 void WebBrowser::finishLoadNow()
 {
     d->stopLoadAs(LoadOutcome::StoppedAsLoaded);
+}
+
+void WebBrowser::abandonLoad()
+{
+    d->stopLoadAs(LoadOutcome::Abandoned);
 }
 
 } // namespace pagewick::browser

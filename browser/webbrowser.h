@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 #include <memory>
 #include <optional>
@@ -94,6 +95,8 @@ public:
     // from that read when it covers the parts asked for, for the cost of one
     // short round trip.
     std::optional<workflow::LoadedPage> readElements(const workflow::ReadParts &parts) override;
+    std::optional<workflow::SteppedPage> readAndClick(const workflow::ReadParts &parts,
+                                                      const workflow::NextLinkRules &rules) override;
     std::optional<QString> readTitle();
     std::optional<QString> readBodyText() override; // nullopt also when there is no body
     // href of document.activeElement; nullopt when it is not a link or cannot be read.
@@ -143,6 +146,10 @@ public:
     // Stops the load under way and reports its page as taken as loaded
     // (LoadEnded, then DocumentComplete); nothing when none is under way.
     void finishLoadNow() override;
+    // Stops the load under way and reports it as Abandoned (LoadEnded, and
+    // DocumentComplete when its document had been committed); nothing when
+    // none is under way.
+    void abandonLoad() override;
 
     // The workflow's names of the operations above.
     void navigate(const QString &url, workflow::LoadOrigin origin) override { Navigate(url, origin); }
@@ -180,7 +187,11 @@ signals:
     void LostFocus();
 
 private:
-    std::optional<workflow::LoadedPage> readInPieces(const workflow::ReadParts &parts);
+    // firstScript: the first round trip's script instead of a plain
+    // beginRead; its answer ends with tailFields fields of its own, handed
+    // over in *tail.
+    std::optional<workflow::LoadedPage> readInPieces(const workflow::ReadParts &parts, const QString &firstScript = {},
+                                                     QVariantList *tail = nullptr, int tailFields = 0);
     std::optional<workflow::LoadedPage> lastReadIfUnchanged(const workflow::ReadParts &parts);
 
     class Private;

@@ -12,8 +12,6 @@ void connectBrowserEvents(browser::WebBrowser *browser, workflow::WorkflowContro
     QObject::connect(browser, &WebBrowser::LoadEnded, controller, &WorkflowController::onLoadEnded);
     QObject::connect(browser, &WebBrowser::LoadStalled, controller, &WorkflowController::onLoadStalled);
     QObject::connect(browser, &WebBrowser::LoadUnanswered, controller, &WorkflowController::onLoadUnanswered);
-    QObject::connect(browser, &WebBrowser::NavigateComplete2, controller,
-                     &WorkflowController::onNavigateComplete2);
     QObject::connect(browser, &WebBrowser::NewWindow2, controller, &WorkflowController::onNewWindow2);
     QObject::connect(browser, &WebBrowser::WindowClosing, controller, &WorkflowController::onWindowClosing);
     QObject::connect(browser, &WebBrowser::DownloadBegin, controller, &WorkflowController::onDownloadBegin);

@@ -50,6 +50,29 @@ enum class ClickResult {
     Failed,
 };
 
+// The rules of the next-page choice (ChooseNextLink) as the page is given
+// them for the one step.
+struct NextLinkRules
+{
+    QStringList names; // NextLinkNames of the box
+    // Searched when no name is found: the box holds the starting name.
+    std::optional<QStringList> usualNames;
+    // The chain's memory (ChainMemory), by PageAddress.
+    QStringList seen;
+    QStringList left;
+};
+
+// A page read in the one step, and the link the step clicked in the page.
+struct SteppedPage
+{
+    LoadedPage page;
+    // The link the page chose by the rules, -1 for none.
+    int chosenIndex = -1;
+    bool onlyIfWrittenAsFragment = false;
+    // Changed never comes; nullopt when nothing was clicked.
+    std::optional<ClickResult> click;
+};
+
 // Who began a top-level load.
 enum class LoadOrigin {
     User,       // the address box, Go, a drop, Next page by hand
@@ -66,6 +89,7 @@ enum class LoadOutcome {
     NoResponse,     // no document within the response limit: stopped (failLoadNow)
     StoppedAsLoaded, // still loading past the stall limit: stopped, its page taken as loaded
     NoPage,         // ended without a page: 204 No Content, a download, an aborted load
+    Abandoned,      // stopped by the program where the chain had ended (abandonLoad)
 };
 
 // One top-level load, from its start to its end, as the browser saw it. The
@@ -157,6 +181,9 @@ public:
     virtual void finishLoadNow() {}
     // Stops the load under way; it is then reported as failed (timed out).
     virtual void failLoadNow() {}
+    // Stops the load under way; it is then reported as Abandoned, a load
+    // nobody waits for any more.
+    virtual void abandonLoad() {}
     virtual FrameId topFrame() = 0;
     virtual bool silent() = 0;
     virtual void setSilent(bool silent) = 0;
@@ -167,6 +194,20 @@ public:
     // Only what `parts` asks for is needed; the rest may come empty.
     // Positions are those of document.all all the same.
     virtual std::optional<LoadedPage> readElements(const ReadParts &parts) = 0;
+    // readElements(parts) that also chooses the next-page link by `rules`
+    // and clicks it, in one run in the page, when the page's answer came
+    // whole in that run; the load a click begins counts as begun by the
+    // origin expected (expectLoadFrom). This one only reads.
+    virtual std::optional<SteppedPage> readAndClick(const ReadParts &parts, const NextLinkRules &rules)
+    {
+        Q_UNUSED(rules);
+        std::optional<LoadedPage> page = readElements(parts);
+        if (!page)
+            return std::nullopt;
+        SteppedPage step;
+        step.page = std::move(*page);
+        return step;
+    }
     // All the next-page command looks at: the links (tag name A).
     std::optional<LoadedPage> readLinks() { return readElements(ReadParts::linksOnly()); }
     // nullopt also when the document has no body.

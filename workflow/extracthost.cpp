@@ -159,4 +159,22 @@ void PortExtractHost::runNextPage()
     m_nextPage();
 }
 
+ReadPageExtractHost::ReadPageExtractHost(extract::PageDocument page, BrowserPort &browser, FormPort &form,
+                                         const RunGenerations &runs, quint64 generation,
+                                         std::function<void()> save)
+    : PortExtractHost(browser, form, runs, generation, std::move(save), [] {})
+    , m_page(std::move(page))
+{
+}
+
+bool ReadPageExtractHost::waitForPage()
+{
+    return stillCurrent();
+}
+
+std::optional<extract::PageDocument> ReadPageExtractHost::readDocument()
+{
+    return std::exchange(m_page, std::nullopt);
+}
+
 } // namespace pagewick::workflow

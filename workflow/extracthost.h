@@ -67,4 +67,22 @@ private:
     std::function<void()> m_pageRead;
 };
 
+// An Extract run over a page already read: the browser may be on its way to
+// the next page meanwhile, so the run neither waits for a page nor reads
+// one, and leaves the browser's silence to the step that read it.
+class ReadPageExtractHost : public PortExtractHost
+{
+public:
+    ReadPageExtractHost(extract::PageDocument page, BrowserPort &browser, FormPort &form,
+                        const RunGenerations &runs, quint64 generation, std::function<void()> save);
+
+    bool waitForPage() override;
+    void setBrowserSilent(bool) override {}
+    void setPageDialogsSilenced(bool) override {}
+    std::optional<extract::PageDocument> readDocument() override;
+
+private:
+    std::optional<extract::PageDocument> m_page;
+};
+
 } // namespace pagewick::workflow

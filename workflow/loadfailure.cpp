@@ -107,6 +107,7 @@ int FailureStatus(const PageLoad &load)
     case LoadOutcome::NoResponse:
         return load.code;
     case LoadOutcome::NoPage:
+    case LoadOutcome::Abandoned:
         return kNoPage;
     case LoadOutcome::Loaded:
     case LoadOutcome::StoppedAsLoaded:

@@ -33,6 +33,14 @@ bool HoldsOnlySpaces(const QString &text)
     return true;
 }
 
+// Where the next page may load while this one is written: nothing waits
+// between pages and nothing is cut by keywords.
+bool InOneStep(FormPort &form, const ThrottlePace &throttle)
+{
+    return form.optionChecked(SilentMode) && !form.optionChecked(CustomExtraction)
+           && throttle.intervalSeconds(form.pageIntervalSeconds()) <= 0;
+}
+
 } // namespace
 
 QString PageLoadedQuestion()
@@ -66,7 +74,8 @@ WorkflowController::WorkflowController(BrowserPort &browser, FormPort &form, QOb
     // A coarse timer may fire up to 5 % early: the chain gives a click its full time.
     m_navigationWatch.setTimerType(Qt::PreciseTimer);
     connect(&m_navigationWatch, &QTimer::timeout, this, &WorkflowController::noNavigationAfterClick);
-    // Also reaches frames and documents created before NavigateComplete2.
+    // Run by the engine in every document and frame as it is created: no
+    // page has its dialogs or windows before them, and no load waits for them.
     m_browser.setDocumentStartScripts(SuppressionScripts());
 }
 
@@ -77,13 +86,19 @@ bool WorkflowController::outdated(quint64 generation)
     return !m_runs.isCurrent(generation) || m_browser.isShutDown();
 }
 
-void WorkflowController::extract()
+quint64 WorkflowController::beginRun()
 {
     const quint64 generation = m_runs.begin();
     m_saveStoppedChain = false;
     cancelPendingNextPage();
     // An earlier run waiting for the page or reading it gives up at once.
     m_browser.interruptWaits();
+    return generation;
+}
+
+void WorkflowController::extract()
+{
+    const quint64 generation = beginRun();
     PortExtractHost host(m_browser, m_form, m_runs, generation, [this] { save(); },
                          [this] { continueChain(); }, m_timing.readRetryPauseMs, [this] { readFailed(); },
                          [this] { m_readLoad = m_shownLoad; });
@@ -107,6 +122,9 @@ void WorkflowController::save()
     // Every later page would fail alike: the rest of the book is not fetched for nothing.
     if (!outcome.written && FailsEveryFile(outcome.failure) && m_form.optionChecked(SilentMode)) {
         m_saveStoppedChain = true;
+        // The page read in one step has already sent the chain on.
+        if (m_stepWriting)
+            m_browser.abandonLoad();
         m_form.prompt().notify(SaveStoppedNotice(outcome, address));
         endChain(ChainEnd{ChainEnd::Reason::SaveFailed, {}, address, 0});
     }
@@ -185,13 +203,13 @@ NextLinkChoice WorkflowController::chooseNextLink(LoadedPage &page, bool guardAg
     return ChooseNextLink(page, names, chain);
 }
 
-void WorkflowController::followNextLink(bool guardAgainstLoops, bool chainStep)
+void WorkflowController::followNextLink(bool guardAgainstLoops, bool chainStep, int attempt)
 {
     const quint64 generation = m_runs.current();
     // A page that changed between the read and the click is read again after
     // a pause, as its script may still be at work; twice at most.
     constexpr int kLookups = 3;
-    for (int attempt = 0; attempt < kLookups; ++attempt) {
+    for (; attempt < kLookups; ++attempt) {
         if (attempt > 0
             && !PauseWhile(m_timing.linkChangedPauseMs, [this, generation] { return !outdated(generation); }))
             return;
@@ -205,27 +223,13 @@ void WorkflowController::followNextLink(bool guardAgainstLoops, bool chainStep)
             return;
         if (choice.index < 0)
             break;
-        const extract::PageElement &element = page->document.all.at(choice.index);
-        LinkToClick link;
-        link.index = choice.index;
-        link.tagName = element.tagName;
-        link.href = page->hrefs.value(choice.index);
-        link.innerText = element.innerText;
-        link.onlyIfWrittenAsFragment = choice.onlyIfWrittenAsFragment;
-        const quint64 loadsBefore = m_browser.newestLoad().id;
-        // The page may start loading while the click is answered.
-        m_browser.expectLoadFrom(guardAgainstLoops ? LoadOrigin::ChainClick
-                                 : chainStep       ? LoadOrigin::AnswerStep
-                                                   : LoadOrigin::User);
-        // Focused in a round trip of its own first: a link that asks for a
-        // new window is opened in place as the active element (onNewWindow2),
-        // and a read of the active element under way must already see it.
-        m_browser.focusElement(choice.index);
-        const ClickResult result = m_browser.clickLink(link);
-        if (result == ClickResult::Changed || result == ClickResult::WrittenAsPage) {
-            m_browser.expectLoadFrom(LoadOrigin::Page);
-            if (result == ClickResult::WrittenAsPage)
-                break;
+        const LoadOrigin origin = guardAgainstLoops ? LoadOrigin::ChainClick
+                                  : chainStep       ? LoadOrigin::AnswerStep
+                                                    : LoadOrigin::User;
+        const ClickResult result = clickNextLink(*page, choice, origin, generation);
+        if (result == ClickResult::WrittenAsPage)
+            break;
+        if (result == ClickResult::Changed) {
             if (attempt + 1 < kLookups)
                 continue;
             m_form.setStatusText(LinkChangedText());
@@ -233,19 +237,52 @@ void WorkflowController::followNextLink(bool guardAgainstLoops, bool chainStep)
         }
         if (choice.usualName && !outdated(generation))
             m_form.setStatusText(FollowedNameText(*choice.usualName));
-        // A click that failed may have been made all the same, its answer
-        // lost: the page it opens is still the chain's.
-        if (result == ClickResult::Clicked)
-            m_chain.recordFollowed(page->url, link.href);
-        else if (guardAgainstLoops && OpensAnotherPage(link.href, page->url))
-            m_unansweredClick = UnansweredClick{page->url, link.href};
-        // A script link may start nothing at all; the chain must not wait
-        // for a page that never comes.
-        if (guardAgainstLoops && !outdated(generation) && m_browser.newestLoad().id == loadsBefore)
-            watchForNavigation();
         return;
     }
     noNextLink();
+}
+
+ClickResult WorkflowController::clickNextLink(const LoadedPage &page, const NextLinkChoice &choice,
+                                              LoadOrigin origin, quint64 generation)
+{
+    const extract::PageElement &element = page.document.all.at(choice.index);
+    LinkToClick link;
+    link.index = choice.index;
+    link.tagName = element.tagName;
+    link.href = page.hrefs.value(choice.index);
+    link.innerText = element.innerText;
+    link.onlyIfWrittenAsFragment = choice.onlyIfWrittenAsFragment;
+    const quint64 loadsBefore = m_browser.newestLoad().id;
+    // The page may start loading while the click is answered.
+    m_browser.expectLoadFrom(origin);
+    // Focused in a round trip of its own first: a link that asks for a
+    // new window is opened in place as the active element (onNewWindow2),
+    // and a read of the active element under way must already see it.
+    m_browser.focusElement(choice.index);
+    const ClickResult result = m_browser.clickLink(link);
+    noteClick(page, choice.index, origin, result, loadsBefore, generation);
+    return result;
+}
+
+void WorkflowController::noteClick(const LoadedPage &page, int index, LoadOrigin origin, ClickResult result,
+                                   quint64 loadsBefore, quint64 generation)
+{
+    if (result == ClickResult::Changed || result == ClickResult::WrittenAsPage) {
+        m_browser.expectLoadFrom(LoadOrigin::Page);
+        return;
+    }
+    const QString href = page.hrefs.value(index);
+    const bool chainClick = origin == LoadOrigin::ChainClick;
+    // A click that failed may have been made all the same, its answer
+    // lost: the page it opens is still the chain's.
+    if (result == ClickResult::Clicked)
+        m_chain.recordFollowed(page.url, href);
+    else if (chainClick && OpensAnotherPage(href, page.url))
+        m_unansweredClick = UnansweredClick{page.url, href};
+    // A script link may start nothing at all; the chain must not wait
+    // for a page that never comes.
+    if (chainClick && !outdated(generation) && m_browser.newestLoad().id == loadsBefore)
+        watchForNavigation();
 }
 
 void WorkflowController::watchForNavigation()
@@ -330,6 +367,14 @@ void WorkflowController::cancelRetry()
 
 void WorkflowController::onLoadEnded(const PageLoad &load)
 {
+    // The page read in one step is still being written: the loads that end
+    // meanwhile (the one its click began, mostly) wait for it.
+    if (m_stepWriting) {
+        m_loadsAfterStep.append(load);
+        return;
+    }
+    if (load.outcome == LoadOutcome::Abandoned)
+        return;
     if (load.outcome == LoadOutcome::NoPage) {
         // The page shown stays as it was. A load that gave way to a newer
         // one leaves the decision to that one; a link of the user's that
@@ -350,6 +395,15 @@ void WorkflowController::onLoadEnded(const PageLoad &load)
     }
     // The chain is on a page again.
     forgetRetries();
+    if (InOneStep(m_form, m_throttle))
+        stepThrough(load);
+    else
+        cycleInOrder(load);
+}
+
+void WorkflowController::cycleInOrder(const PageLoad &load)
+{
+    const QString url = load.finalUrl;
     const quint64 generation = m_runs.current();
     std::optional<QString> body = m_browser.readBodyText();
     if (outdated(generation))
@@ -364,38 +418,163 @@ void WorkflowController::onLoadEnded(const PageLoad &load)
         if (outdated(generation))
             return;
     }
-    // A document without a body (or one that cannot be read) is treated as
-    // the blank page: nothing to extract.
-    if (!body || HoldsOnlySpaces(*body)) {
-        m_form.setCaption(m_form.programTitle());
-        if (load.byStep() && m_form.optionChecked(SilentMode) && !m_savedChapters.isEmpty())
-            blankChainPage(url);
+    if (blankPage(load, body))
         return;
+    if (load.byStep()) {
+        // The body was read a moment ago: only the links are asked for.
+        std::optional<LoadedPage> links = m_browser.readLinks();
+        if (outdated(generation))
+            return;
+        if (links) {
+            links->document.bodyText = body;
+            if (isBookEnd(*links)) {
+                endAtBookEnd(url);
+                return;
+            }
+        }
     }
-    m_blankRefetchUrl.clear();
-    if (load.byStep() && endsAtBookEnd(url, *body, generation))
-        return;
     if (!m_form.optionChecked(SilentMode) && !m_form.prompt().ask(PageLoadedQuestion()))
         return;
     extract();
 }
 
-bool WorkflowController::endsAtBookEnd(const QString &url, const QString &body, quint64 generation)
+bool WorkflowController::blankPage(const PageLoad &load, const std::optional<QString> &body)
 {
-    // The body was read a moment ago: only the links are asked for.
-    std::optional<LoadedPage> page = m_browser.readLinks();
-    if (outdated(generation))
-        return true;
-    if (page)
-        page->document.bodyText = body;
-    if (!page || !IsBookEnd(*page, m_savedChapters, ChooseNextLink(*page, m_form.nextLinkName(), m_chain).index >= 0))
+    // A document without a body (or one that cannot be read) is treated as
+    // the blank page: nothing to extract.
+    if (body && !HoldsOnlySpaces(*body)) {
+        m_blankRefetchUrl.clear();
         return false;
+    }
+    m_form.setCaption(m_form.programTitle());
+    if (load.byStep() && m_form.optionChecked(SilentMode) && !m_savedChapters.isEmpty())
+        blankChainPage(load.finalUrl);
+    return true;
+}
+
+void WorkflowController::stepThrough(const PageLoad &load)
+{
+    m_stepWriting = true;
+    const std::optional<quint64> calledOffUpTo = takeStep(load);
+    m_stepWriting = false;
+    for (const PageLoad &later : std::exchange(m_loadsAfterStep, {})) {
+        // The chain stopped at the step's page: what its click began is the
+        // user's to look at, not a page of the chain.
+        if (calledOffUpTo && later.id > load.id && later.id <= *calledOffUpTo) {
+            if (later.showsPage()) {
+                m_shownLoad = later;
+                m_shownLoad->origin = LoadOrigin::User;
+            }
+            continue;
+        }
+        QMetaObject::invokeMethod(this, [this, later] { onLoadEnded(later); }, Qt::QueuedConnection);
+    }
+}
+
+std::optional<quint64> WorkflowController::takeStep(const PageLoad &load)
+{
+    const quint64 generation = beginRun();
+    const quint64 loadsBefore = m_browser.newestLoad().id;
+    NextLinkRules rules;
+    rules.names = NextLinkNames(m_form.nextLinkName());
+    if (m_form.nextLinkName() == StartingNextLinkName())
+        rules.usualNames = UsualNextNames();
+    rules.seen = m_chain.seen();
+    rules.left = m_chain.left();
+    // As an Extract run reads: the page's own dialogs answered meanwhile.
+    const bool formerSilent = m_browser.silent();
+    m_browser.setSilent(false);
+    m_browser.setPageDialogsSilenced(formerSilent);
+    m_browser.expectLoadFrom(LoadOrigin::ChainClick);
+    std::optional<SteppedPage> step = m_browser.readAndClick(ExtractionReadParts(), rules);
+    if (!step || !step->click)
+        m_browser.expectLoadFrom(LoadOrigin::Page);
+    m_browser.setPageDialogsSilenced(false);
+    m_browser.setSilent(formerSilent);
+    if (outdated(generation))
+        return std::nullopt;
+
+    // A load the step's click began is called off where the chain must not
+    // go on from this page: the loads up to the newest are then dropped.
+    std::optional<quint64> calledOffUpTo;
+    const auto callOff = [this, loadsBefore, &calledOffUpTo] {
+        if (m_browser.newestLoad().id == loadsBefore)
+            return;
+        m_browser.abandonLoad();
+        calledOffUpTo = m_browser.newestLoad().id;
+    };
+    // The usual order reads a page that would not read once more, once it
+    // has settled; a click whose answer was lost is called off first.
+    if (!step) {
+        callOff();
+        cycleInOrder(load);
+        return calledOffUpTo;
+    }
+    LoadedPage &page = step->page;
+    const std::optional<QString> &body = page.document.bodyText;
+    if (!body || HoldsOnlySpaces(*body)) {
+        callOff();
+        blankPage(load, body);
+        return calledOffUpTo;
+    }
+    if (load.byStep() && isBookEnd(page)) {
+        callOff();
+        endAtBookEnd(load.finalUrl);
+        return calledOffUpTo;
+    }
+    m_blankRefetchUrl.clear();
+    const NextLinkChoice choice = chooseNextLink(page, true);
+    if (outdated(generation))
+        return calledOffUpTo;
+    std::optional<ClickResult> click = step->click;
+    // The page chose by the same rules; should it have chosen otherwise,
+    // the program's choice holds.
+    if (click && (choice.index != step->chosenIndex || choice.onlyIfWrittenAsFragment != step->onlyIfWrittenAsFragment)) {
+        callOff();
+        click.reset();
+    }
+    if (click)
+        noteClick(page, choice.index, LoadOrigin::ChainClick, *click, loadsBefore, generation);
+    else if (choice.index >= 0)
+        click = clickNextLink(page, choice, LoadOrigin::ChainClick, generation);
+
+    m_readLoad = load;
+    ReadPageExtractHost host(std::move(page.document), m_browser, m_form, m_runs, generation, [this] { save(); });
+    extract::RunExtract(host);
+    // The save failed for every later page too: the chain has ended here
+    // (save() called the next page's load off).
+    if (std::exchange(m_saveStoppedChain, false))
+        return m_browser.newestLoad().id;
+    if (!outdated(generation))
+        stepDone(choice, click);
+    return calledOffUpTo;
+}
+
+void WorkflowController::stepDone(const NextLinkChoice &choice, std::optional<ClickResult> click)
+{
+    m_throttle.cleanPage();
+    if (!click || *click == ClickResult::WrittenAsPage) {
+        noNextLink();
+    } else if (*click == ClickResult::Changed) {
+        // As the usual order does once the page changed under its click.
+        followNextLink(true, true, 1);
+    } else if (choice.usualName) {
+        m_form.setStatusText(FollowedNameText(*choice.usualName));
+    }
+}
+
+bool WorkflowController::isBookEnd(const LoadedPage &page)
+{
+    return IsBookEnd(page, m_savedChapters, ChooseNextLink(page, m_form.nextLinkName(), m_chain).index >= 0);
+}
+
+void WorkflowController::endAtBookEnd(const QString &url)
+{
     cancelRetry();
     m_form.setCaption(m_form.programTitle());
     recordUnsaved(url, LedgerStatus::BookEnd);
     m_form.prompt().notify(NoNextLinkNotice());
     endChain(ChainEnd{});
-    return true;
 }
 
 void WorkflowController::blankChainPage(const QString &url)
@@ -523,21 +702,6 @@ void WorkflowController::readFailed()
         recordUnsaved(url, LedgerStatus::ReadFailed);
         m_form.setStatusText(FailedLoadStatus(kUnreadablePage, url));
     }
-}
-
-void WorkflowController::onNavigateComplete2(FrameId frame, const QString &)
-{
-    // A move within the document (a fragment, pushState, replaceState)
-    // commits no new document: its scripts are there already, and scripts
-    // sent during such moves may go unanswered for the whole of their limit.
-    if (frame == m_browser.topFrame()) {
-        const quint64 load = m_browser.newestLoad().id;
-        if (m_scriptsRunForLoad == load)
-            return;
-        m_scriptsRunForLoad = load;
-    }
-    for (const QString &script : SuppressionScripts())
-        m_browser.execScript(frame, script);
 }
 
 void WorkflowController::onNewWindow2(bool *cancel)

@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <QVector>
 
 #include <memory>
 #include <optional>
@@ -56,7 +57,10 @@ struct ChainEnd
 // shown as they are.
 //
 // A page the Extract run's own next-page step opened (in either mode) that
-// is the book's contents or information page ends the chain unsaved. Signs
+// is the book's contents or information page ends the chain unsaved. A
+// silent chain that neither waits between pages nor cuts by keywords takes
+// each page in one step (stepThrough): the next page loads while the one
+// read is written. Signs
 // of throttling in a silent chain lengthen the pause before each next page
 // (ThrottlePace); a page that comes back blank after pages with text is
 // loaded once more after that pause.
@@ -106,7 +110,6 @@ public:
     // In silent mode a load whose document never came fails (timed out),
     // so that the chain's retries take over.
     void onLoadUnanswered(FrameId frame, const QString &url);
-    void onNavigateComplete2(FrameId frame, const QString &url);
     // Decides at once; the navigation that follows is queued.
     void onNewWindow2(bool *cancel);
     void onWindowClosing(bool isChildWindow, bool *cancel);
@@ -122,6 +125,23 @@ signals:
     void chainEnded(const pagewick::workflow::ChainEnd &end);
 
 private:
+    // A new run of the Extract command (or of the one step): earlier ones end.
+    quint64 beginRun();
+    // The page's cycle in the usual order: body, contents-page check, the
+    // Extract run, whose save and next-page step follow it.
+    void cycleInOrder(const PageLoad &load);
+    // The page's cycle in one step, for a silent chain without a pause or
+    // keywords: one read of everything the cycle needs, the click on the
+    // next link, then the detection, the result box and the save while the
+    // next page loads. Decides as the usual order does.
+    void stepThrough(const PageLoad &load);
+    // The step itself; the loads that ended meanwhile wait. Answers the
+    // newest load it called off, whose loads are no pages of the chain.
+    std::optional<quint64> takeStep(const PageLoad &load);
+    // The step's last decision, once its page has been written.
+    void stepDone(const NextLinkChoice &choice, std::optional<ClickResult> click);
+    // The page is blank (no body, or only spaces): true once handled.
+    bool blankPage(const PageLoad &load, const std::optional<QString> &body);
     // Something started after `generation` or the window is closing.
     bool outdated(quint64 generation);
     // Drops a pending retry and the count of failures; whether the page on
@@ -129,8 +149,15 @@ private:
     void forgetRetries();
     // Only a silent run can go round in circles: there the chain also ends
     // at a link back to a page it has left. chainStep: the Extract run's own
-    // step, not the user's button.
-    void followNextLink(bool guardAgainstLoops, bool chainStep);
+    // step, not the user's button. attempt: the lookups already made.
+    void followNextLink(bool guardAgainstLoops, bool chainStep, int attempt = 0);
+    // Focuses and clicks the chosen link, and keeps what the chain must know
+    // of the click; Changed and WrittenAsPage clicked nothing.
+    ClickResult clickNextLink(const LoadedPage &page, const NextLinkChoice &choice, LoadOrigin origin,
+                              quint64 generation);
+    // What the chain keeps of a click on the link at index, wherever it was made.
+    void noteClick(const LoadedPage &page, int index, LoadOrigin origin, ClickResult result, quint64 loadsBefore,
+                   quint64 generation);
     // The link the next-page step follows; the rel="next" link is asked for
     // only when no name is found.
     NextLinkChoice chooseNextLink(LoadedPage &page, bool guardAgainstLoops);
@@ -144,8 +171,10 @@ private:
     void noNavigationAfterClick();
     // The chain ends: no next-page link, or none that opened a page.
     void noNextLink();
-    // The chain's step reached the book's contents page: true when it ended there.
-    bool endsAtBookEnd(const QString &url, const QString &body, quint64 generation);
+    // The chain's step reached the book's contents page (IsBookEnd).
+    bool isBookEnd(const LoadedPage &page);
+    // The chain ends there, unsaved, with its ledger line.
+    void endAtBookEnd(const QString &url);
     // A chain page came back blank after pages with text: loaded once more
     // after the throttle's pause, then recorded empty.
     void blankChainPage(const QString &url);
@@ -186,12 +215,14 @@ private:
         QString href;
     };
     std::optional<UnansweredClick> m_unansweredClick;
-    // The load whose committed document got the suppression scripts.
-    std::optional<quint64> m_scriptsRunForLoad;
     // The last load that ended on a page, and the one whose page the last
     // run read: its address is what a save records.
     std::optional<PageLoad> m_shownLoad;
     std::optional<PageLoad> m_readLoad;
+    // A page read in one step is being written (its next page on the way),
+    // and the loads that ended meanwhile, in order.
+    bool m_stepWriting = false;
+    QVector<PageLoad> m_loadsAfterStep;
     // A new-window request is being answered: later ones join it.
     bool m_openingActiveLink = false;
     bool m_newWindowAskedMeanwhile = false;

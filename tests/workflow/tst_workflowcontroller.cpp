@@ -194,47 +194,17 @@ private slots:
         QCOMPARE(rig.form.text1Sets, extracted ? 1 : 0);
     }
 
-    void suppressionScriptsRunEachOnItsOwn_data()
+    // Installed once as the engine's own document-start scripts, which reach
+    // every document and frame; nothing is sent to a page as it commits.
+    void suppressionScriptsAreDocumentStartScripts()
     {
-        QTest::addColumn<bool>("succeed");
-        QTest::newRow("scripts run") << true;
-        QTest::newRow("every script refused") << false;
-    }
-    void suppressionScriptsRunEachOnItsOwn()
-    {
-        QFETCH(bool, succeed);
         Rig rig;
-        rig.browser.scriptsSucceed = succeed;
         const QStringList scripts{QStringLiteral("function showModalDialog(){return;}"),
                                   QStringLiteral("window.alert=null;"), QStringLiteral("window.confirm=null;"),
                                   QStringLiteral("window.showModaldialog=null;"),
                                   QStringLiteral("window.open=null;")};
-
-        rig.controller.onNavigateComplete2(7, QStringLiteral("http://h/frame"));
-
-        QStringList expected;
-        for (const QString &s : scripts)
-            expected << QStringLiteral("7:") + s;
-        QCOMPARE(rig.browser.scripts, expected);
         QCOMPARE(rig.browser.startScripts, scripts);
-    }
-
-    // The top-level document gets them once per load: moves within it
-    // (fragment, pushState) commit no new document.
-    void suppressionScriptsOncePerDocument()
-    {
-        Rig rig;
-        const QString url = QStringLiteral("http://h/1");
-        rig.controller.onNavigateComplete2(1, url);
-        const int perDocument = rig.browser.scripts.size();
-        rig.controller.onNavigateComplete2(1, url + QStringLiteral("#p2"));
-        rig.controller.onNavigateComplete2(1, url + QStringLiteral("?p=3"));
-        QCOMPARE(rig.browser.scripts.size(), perDocument);
-
-        Begins(rig);
-        rig.controller.onNavigateComplete2(1, QStringLiteral("http://h/2"));
-        QCOMPARE(rig.browser.scripts.size(), 2 * perDocument);
-        QVERIFY(perDocument > 0);
+        QVERIFY(rig.browser.scripts.isEmpty());
     }
 
     void newWindowOpensTheActiveLinkInPlace_data()
