@@ -161,8 +161,8 @@ void PortExtractHost::runNextPage()
 
 ReadPageExtractHost::ReadPageExtractHost(extract::PageDocument page, BrowserPort &browser, FormPort &form,
                                          const RunGenerations &runs, quint64 generation,
-                                         std::function<void()> save)
-    : PortExtractHost(browser, form, runs, generation, std::move(save), [] {})
+                                         std::function<void()> save, std::function<void()> nextPage)
+    : PortExtractHost(browser, form, runs, generation, std::move(save), std::move(nextPage))
     , m_page(std::move(page))
 {
 }

@@ -68,17 +68,15 @@ private:
 };
 
 // An Extract run over a page already read: the browser may be on its way to
-// the next page meanwhile, so the run neither waits for a page nor reads
-// one, and leaves the browser's silence to the step that read it.
+// the next page meanwhile, so the run neither waits for a page nor reads one.
 class ReadPageExtractHost : public PortExtractHost
 {
 public:
     ReadPageExtractHost(extract::PageDocument page, BrowserPort &browser, FormPort &form,
-                        const RunGenerations &runs, quint64 generation, std::function<void()> save);
+                        const RunGenerations &runs, quint64 generation, std::function<void()> save,
+                        std::function<void()> nextPage);
 
     bool waitForPage() override;
-    void setBrowserSilent(bool) override {}
-    void setPageDialogsSilenced(bool) override {}
     std::optional<extract::PageDocument> readDocument() override;
 
 private:

@@ -367,9 +367,10 @@ void WorkflowController::cancelRetry()
 
 void WorkflowController::onLoadEnded(const PageLoad &load)
 {
-    // The page read in one step is still being written: the loads that end
-    // meanwhile (the one its click began, mostly) wait for it.
-    if (m_stepWriting) {
+    // The page read in one step is still being written: the chain's loads
+    // that end meanwhile (the one its click began) wait for it. A load of
+    // the user's takes over at once, as during any run.
+    if (m_stepWriting && load.byChain()) {
         m_loadsAfterStep.append(load);
         return;
     }
@@ -539,14 +540,22 @@ std::optional<quint64> WorkflowController::takeStep(const PageLoad &load)
         click = clickNextLink(page, choice, LoadOrigin::ChainClick, generation);
 
     m_readLoad = load;
-    ReadPageExtractHost host(std::move(page.document), m_browser, m_form, m_runs, generation, [this] { save(); });
+    bool goesOn = false;
+    ReadPageExtractHost host(std::move(page.document), m_browser, m_form, m_runs, generation, [this] { save(); },
+                             [&goesOn] { goesOn = true; });
     extract::RunExtract(host);
     // The save failed for every later page too: the chain has ended here
     // (save() called the next page's load off).
     if (std::exchange(m_saveStoppedChain, false))
         return m_browser.newestLoad().id;
-    if (!outdated(generation))
-        stepDone(choice, click);
+    if (outdated(generation))
+        return calledOffUpTo;
+    // Answer mode was chosen meanwhile and the user declined the next page.
+    if (!goesOn) {
+        callOff();
+        return calledOffUpTo;
+    }
+    stepDone(choice, click);
     return calledOffUpTo;
 }
 

@@ -254,7 +254,9 @@ private slots:
                              FileOf(QStringLiteral("ch03.htm"))};
         expected.sort();
         QCOMPARE(f.savedFiles(), expected);
-        QCOMPARE(f.server.requestCount(QStringLiteral("/book/ch04.htm")), 0);
+        // The fourth chapter was asked for as the third was read; declined,
+        // its load was stopped and asked nothing (the prompts above).
+        QVERIFY(f.server.requestCount(QStringLiteral("/book/ch04.htm")) <= 1);
     }
 
     // A save directory that takes no file stops the run at its first page,
