@@ -54,16 +54,6 @@ QString beginRead(int budget, const workflow::ReadParts &parts)
                           argument});
 }
 
-QString beginStep(const workflow::NextLinkRules &rules, int budget, const workflow::ReadParts &parts)
-{
-    const QString argument = QStringLiteral("{\"read\": {\"budget\": %1, \"parts\": %2}, \"rules\": %3}")
-                                 .arg(budget)
-                                 .arg(scripts::readArgument(parts), scripts::rulesArgument(rules));
-    return scripts::call(QStringLiteral("onestep"),
-                         {scripts::file(QStringLiteral("readbegin")), scripts::file(QStringLiteral("readdocument")),
-                          scripts::file(QStringLiteral("piecetake")), argument});
-}
-
 QString readChunk(const QString &token, qsizetype field, qsizetype offset, int budget)
 {
     const QString argument = QStringLiteral("{\"token\": %1, \"field\": %2, \"offset\": %3, \"budget\": %4}")

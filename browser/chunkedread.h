@@ -29,11 +29,6 @@ constexpr int kDefaultBudget = 1 << 20;
 // The stamp names the document as it was read; see unchangedSince().
 QString beginRead(int budget = kDefaultBudget,
                   const workflow::ReadParts &parts = workflow::ReadParts::everything());
-// scripts/onestep.js: beginRead(budget, parts) that, when the answer fits at
-// once, also chooses and clicks the next-page link by `rules`; the answer
-// ends with kStepFields fields more (scripts::parseStep).
-QString beginStep(const workflow::NextLinkRules &rules, int budget = kDefaultBudget,
-                  const workflow::ReadParts &parts = workflow::ReadParts::everything());
 // Answers true when the document read under `stamp` is still there, with no
 // change to its nodes, attributes or texts since.
 QString unchangedSince(const QString &stamp);

@@ -224,32 +224,6 @@ QString clickLink(const workflow::LinkToClick &link)
     return call(QStringLiteral("clicklink"), {Json(argument)});
 }
 
-QString rulesArgument(const workflow::NextLinkRules &rules)
-{
-    return Json(QJsonObject{
-        {QStringLiteral("names"), QJsonArray::fromStringList(rules.names)},
-        {QStringLiteral("usualNames"),
-         rules.usualNames ? QJsonValue(QJsonArray::fromStringList(*rules.usualNames)) : QJsonValue()},
-        {QStringLiteral("seen"), QJsonArray::fromStringList(rules.seen)},
-        {QStringLiteral("left"), QJsonArray::fromStringList(rules.left)},
-    });
-}
-
-std::optional<StepChoice> parseStep(const QVariantList &fields)
-{
-    if (fields.size() != kStepFields || !fields.at(0).canConvert<int>()
-        || fields.at(1).typeId() != QMetaType::Bool || fields.at(3).typeId() != QMetaType::QString
-        || !fields.at(4).canConvert<int>())
-        return std::nullopt;
-    StepChoice step;
-    step.index = fields.at(0).toInt();
-    step.onlyIfWrittenAsFragment = fields.at(1).toBool();
-    if (!fields.at(3).toString().isEmpty())
-        step.click = parseClickLink(fields.at(3));
-    step.relNextIndex = fields.at(4).toInt();
-    return step;
-}
-
 workflow::ClickResult parseClickLink(const QVariant &answer)
 {
     using workflow::ClickResult;

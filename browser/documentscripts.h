@@ -70,20 +70,6 @@ QString focusElement(int index);
 QString clickLink(const workflow::LinkToClick &link);
 workflow::ClickResult parseClickLink(const QVariant &answer);
 
-// onestep.js's argument for `rules`.
-QString rulesArgument(const workflow::NextLinkRules &rules);
-// The fields onestep.js adds to readbegin.js's answer.
-constexpr int kStepFields = 5;
-struct StepChoice
-{
-    int index = -1;
-    bool onlyIfWrittenAsFragment = false;
-    std::optional<workflow::ClickResult> click;
-    int relNextIndex = -1;
-};
-// Those fields, the last kStepFields of the answer; nullopt when malformed.
-std::optional<StepChoice> parseStep(const QVariantList &fields);
-
 // scripts/parsestate.js.
 QString parseState();
 struct ParseState

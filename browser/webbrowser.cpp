@@ -111,8 +111,7 @@ public:
     bool isInsideView(const QWidget *w) const;
     void navigateTo(const QUrl &url, LoadOrigin origin);
     void settleLoadWaitsIfLoaded();
-    // committed: the document itself is being replaced, not only a load begun.
-    void pageChanging(bool committed);
+    void pageChanging();
     // timeoutMs: the read time limit unless given; negative waits without one.
     std::optional<QVariant> run(const QString &script, quint32 worldId, WaitRegistry &kind,
                                 std::optional<int> timeoutMs = std::nullopt);
@@ -124,9 +123,6 @@ public:
     // script) that change the page have done their work by then, and count
     // as succeeded: a followed link navigates before its click() answers.
     WaitRegistry reads;
-    // The one step's read, which clicks the link whose load then begins:
-    // its document stays until that load commits.
-    WaitRegistry stepReads;
     WaitRegistry actions;
     WaitRegistry loadWaits;
     QList<QWebEngineScript> startScripts;
@@ -225,7 +221,7 @@ void WebBrowser::Private::loadStarted(const QWebEngineLoadingInfo &info)
     claim.reset();
     newest = load;
     open = OpenLoad{};
-    pageChanging(false);
+    pageChanging();
     watchLoad();
     post([this] { emit q->DownloadBegin(); });
 }
@@ -271,7 +267,6 @@ void WebBrowser::Private::renderProcessDied(QWebEnginePage::RenderProcessTermina
 {
     renderAlive = false;
     reads.failAll();
-    stepReads.failAll();
     actions.failAll();
     if (status == QWebEnginePage::NormalTerminationStatus)
         return;
@@ -290,12 +285,10 @@ void WebBrowser::Private::renderProcessDied(QWebEnginePage::RenderProcessTermina
     });
 }
 
-void WebBrowser::Private::pageChanging(bool committed)
+void WebBrowser::Private::pageChanging()
 {
     lastRead.reset();
     reads.failAll();
-    if (committed)
-        stepReads.failAll();
     actions.succeedAll(true);
 }
 
@@ -310,7 +303,7 @@ void WebBrowser::Private::onUrlChanged(const QUrl &url)
     if (loading && !open->committed) {
         open->committed = true;
         newest.finalUrl = text;
-        pageChanging(true);
+        pageChanging();
     } else {
         lastRead.reset();
         actions.succeedAll(true);
@@ -600,9 +593,7 @@ std::optional<workflow::LoadedPage> WebBrowser::lastReadIfUnchanged(const workfl
     return d->lastRead->page;
 }
 
-std::optional<workflow::LoadedPage> WebBrowser::readInPieces(const workflow::ReadParts &parts,
-                                                             const QString &firstScript, QVariantList *tail,
-                                                             int tailFields)
+std::optional<workflow::LoadedPage> WebBrowser::readInPieces(const workflow::ReadParts &parts)
 {
     // A handler that runs during one of the waits may destroy this browser.
     QPointer<WebBrowser> self(this);
@@ -611,19 +602,9 @@ std::optional<workflow::LoadedPage> WebBrowser::readInPieces(const workflow::Rea
     clock.start();
     chunked::Assembler read;
     std::optional<QVariant> answer =
-        d->run(firstScript.isEmpty() ? chunked::beginRead(chunked::kDefaultBudget, parts) : firstScript,
-               QWebEngineScript::ApplicationWorld, tail ? d->stepReads : d->reads);
-    if (!answer)
-        return std::nullopt;
-    if (tail) {
-        QVariantList list = answer->toList();
-        if (list.size() < tailFields)
-            return std::nullopt;
-        *tail = list.mid(list.size() - tailFields);
-        list.resize(list.size() - tailFields);
-        *answer = list;
-    }
-    if (!read.begin(*answer))
+        d->run(chunked::beginRead(chunked::kDefaultBudget, parts), QWebEngineScript::ApplicationWorld,
+               d->reads);
+    if (!answer || !read.begin(*answer))
         return std::nullopt;
     // The whole read keeps to one time limit.
     while (!read.finished()) {
@@ -696,24 +677,6 @@ workflow::ClickResult WebBrowser::clickLink(const workflow::LinkToClick &link)
     return answer ? scripts::parseClickLink(*answer) : workflow::ClickResult::Failed;
 }
 
-std::optional<workflow::SteppedPage> WebBrowser::readAndClick(const workflow::ReadParts &parts,
-                                                             const workflow::NextLinkRules &rules)
-{
-    QVariantList tail;
-    std::optional<workflow::LoadedPage> page =
-        readInPieces(parts, chunked::beginStep(rules, chunked::kDefaultBudget, parts), &tail, scripts::kStepFields);
-    const std::optional<scripts::StepChoice> choice = scripts::parseStep(tail);
-    if (!page || !choice)
-        return std::nullopt;
-    workflow::SteppedPage step;
-    step.page = std::move(*page);
-    step.page.relNextIndex = choice->relNextIndex;
-    step.chosenIndex = choice->index;
-    step.onlyIfWrittenAsFragment = choice->onlyIfWrittenAsFragment;
-    step.click = choice->click;
-    return step;
-}
-
 bool WebBrowser::execScript(FrameId frame, const QString &code)
 {
     if (frame != kTopLevelFrame)
@@ -739,7 +702,6 @@ bool WebBrowser::waitUntilLoaded()
 void WebBrowser::interruptWaits()
 {
     d->reads.failAll();
-    d->stepReads.failAll();
     d->actions.failAll();
     d->loadWaits.failAll();
 }
@@ -747,7 +709,6 @@ void WebBrowser::interruptWaits()
 void WebBrowser::shutdown()
 {
     d->reads.shutdown();
-    d->stepReads.shutdown();
     d->actions.shutdown();
     d->loadWaits.shutdown();
 }

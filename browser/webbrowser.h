@@ -5,7 +5,6 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QVariantList>
 
 #include <memory>
 #include <optional>
@@ -95,8 +94,6 @@ public:
     // from that read when it covers the parts asked for, for the cost of one
     // short round trip.
     std::optional<workflow::LoadedPage> readElements(const workflow::ReadParts &parts) override;
-    std::optional<workflow::SteppedPage> readAndClick(const workflow::ReadParts &parts,
-                                                      const workflow::NextLinkRules &rules) override;
     std::optional<QString> readTitle();
     std::optional<QString> readBodyText() override; // nullopt also when there is no body
     // href of document.activeElement; nullopt when it is not a link or cannot be read.
@@ -187,11 +184,7 @@ signals:
     void LostFocus();
 
 private:
-    // firstScript: the first round trip's script instead of a plain
-    // beginRead; its answer ends with tailFields fields of its own, handed
-    // over in *tail.
-    std::optional<workflow::LoadedPage> readInPieces(const workflow::ReadParts &parts, const QString &firstScript = {},
-                                                     QVariantList *tail = nullptr, int tailFields = 0);
+    std::optional<workflow::LoadedPage> readInPieces(const workflow::ReadParts &parts);
     std::optional<workflow::LoadedPage> lastReadIfUnchanged(const workflow::ReadParts &parts);
 
     class Private;

@@ -50,29 +50,6 @@ enum class ClickResult {
     Failed,
 };
 
-// The rules of the next-page choice (ChooseNextLink) as the page is given
-// them for the one step.
-struct NextLinkRules
-{
-    QStringList names; // NextLinkNames of the box
-    // Searched when no name is found: the box holds the starting name.
-    std::optional<QStringList> usualNames;
-    // The chain's memory (ChainMemory), by PageAddress.
-    QStringList seen;
-    QStringList left;
-};
-
-// A page read in the one step, and the link the step clicked in the page.
-struct SteppedPage
-{
-    LoadedPage page;
-    // The link the page chose by the rules, -1 for none.
-    int chosenIndex = -1;
-    bool onlyIfWrittenAsFragment = false;
-    // Changed never comes; nullopt when nothing was clicked.
-    std::optional<ClickResult> click;
-};
-
 // Who began a top-level load.
 enum class LoadOrigin {
     User,       // the address box, Go, a drop, Next page by hand
@@ -194,20 +171,6 @@ public:
     // Only what `parts` asks for is needed; the rest may come empty.
     // Positions are those of document.all all the same.
     virtual std::optional<LoadedPage> readElements(const ReadParts &parts) = 0;
-    // readElements(parts) that also chooses the next-page link by `rules`
-    // and clicks it, in one run in the page, when the page's answer came
-    // whole in that run; the load a click begins counts as begun by the
-    // origin expected (expectLoadFrom). This one only reads.
-    virtual std::optional<SteppedPage> readAndClick(const ReadParts &parts, const NextLinkRules &rules)
-    {
-        Q_UNUSED(rules);
-        std::optional<LoadedPage> page = readElements(parts);
-        if (!page)
-            return std::nullopt;
-        SteppedPage step;
-        step.page = std::move(*page);
-        return step;
-    }
     // All the next-page command looks at: the links (tag name A).
     std::optional<LoadedPage> readLinks() { return readElements(ReadParts::linksOnly()); }
     // nullopt also when the document has no body.

@@ -47,9 +47,6 @@ public:
     bool leadsBack(const QString &currentUrl, const QString &target) const;
     // The chain moved on from this page before.
     bool hasLeft(const QString &url) const;
-    // The addresses, as the one step gives them to the page.
-    QStringList seen() const { return QStringList(m_seen.cbegin(), m_seen.cend()); }
-    QStringList left() const { return QStringList(m_left.cbegin(), m_left.cend()); }
 
 private:
     QSet<QString> m_seen;

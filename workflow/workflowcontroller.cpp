@@ -123,7 +123,7 @@ void WorkflowController::save()
     if (!outcome.written && FailsEveryFile(outcome.failure) && m_form.optionChecked(SilentMode)) {
         m_saveStoppedChain = true;
         // The page read in one step has already sent the chain on.
-        if (m_stepWriting)
+        if (m_stepWriting && m_browser.newestLoad().origin == LoadOrigin::ChainClick)
             m_browser.abandonLoad();
         m_form.prompt().notify(SaveStoppedNotice(outcome, address));
         endChain(ChainEnd{ChainEnd::Reason::SaveFailed, {}, address, 0});
@@ -475,73 +475,38 @@ void WorkflowController::stepThrough(const PageLoad &load)
 std::optional<quint64> WorkflowController::takeStep(const PageLoad &load)
 {
     const quint64 generation = beginRun();
-    const quint64 loadsBefore = m_browser.newestLoad().id;
-    NextLinkRules rules;
-    rules.names = NextLinkNames(m_form.nextLinkName());
-    if (m_form.nextLinkName() == StartingNextLinkName())
-        rules.usualNames = UsualNextNames();
-    rules.seen = m_chain.seen();
-    rules.left = m_chain.left();
     // As an Extract run reads: the page's own dialogs answered meanwhile.
     const bool formerSilent = m_browser.silent();
     m_browser.setSilent(false);
     m_browser.setPageDialogsSilenced(formerSilent);
-    m_browser.expectLoadFrom(LoadOrigin::ChainClick);
-    std::optional<SteppedPage> step = m_browser.readAndClick(ExtractionReadParts(), rules);
-    if (!step || !step->click)
-        m_browser.expectLoadFrom(LoadOrigin::Page);
+    std::optional<LoadedPage> page = m_browser.readElements(ExtractionReadParts());
     m_browser.setPageDialogsSilenced(false);
     m_browser.setSilent(formerSilent);
     if (outdated(generation))
         return std::nullopt;
-
-    // A load the step's click began is called off where the chain must not
-    // go on from this page: the loads up to the newest are then dropped.
-    std::optional<quint64> calledOffUpTo;
-    const auto callOff = [this, loadsBefore, &calledOffUpTo] {
-        if (m_browser.newestLoad().id == loadsBefore)
-            return;
-        m_browser.abandonLoad();
-        calledOffUpTo = m_browser.newestLoad().id;
-    };
     // The usual order reads a page that would not read once more, once it
-    // has settled; a click whose answer was lost is called off first.
-    if (!step) {
-        callOff();
+    // has settled.
+    if (!page) {
         cycleInOrder(load);
-        return calledOffUpTo;
+        return std::nullopt;
     }
-    LoadedPage &page = step->page;
-    const std::optional<QString> &body = page.document.bodyText;
-    if (!body || HoldsOnlySpaces(*body)) {
-        callOff();
-        blankPage(load, body);
-        return calledOffUpTo;
-    }
-    if (load.byStep() && isBookEnd(page)) {
-        callOff();
+    if (blankPage(load, page->document.bodyText))
+        return std::nullopt;
+    if (load.byStep() && isBookEnd(*page)) {
         endAtBookEnd(load.finalUrl);
-        return calledOffUpTo;
+        return std::nullopt;
     }
-    m_blankRefetchUrl.clear();
-    const NextLinkChoice choice = chooseNextLink(page, true);
+    const NextLinkChoice choice = chooseNextLink(*page, true);
     if (outdated(generation))
-        return calledOffUpTo;
-    std::optional<ClickResult> click = step->click;
-    // The page chose by the same rules; should it have chosen otherwise,
-    // the program's choice holds.
-    if (click && (choice.index != step->chosenIndex || choice.onlyIfWrittenAsFragment != step->onlyIfWrittenAsFragment)) {
-        callOff();
-        click.reset();
-    }
-    if (click)
-        noteClick(page, choice.index, LoadOrigin::ChainClick, *click, loadsBefore, generation);
-    else if (choice.index >= 0)
-        click = clickNextLink(page, choice, LoadOrigin::ChainClick, generation);
+        return std::nullopt;
+    const quint64 loadsBefore = m_browser.newestLoad().id;
+    std::optional<ClickResult> click;
+    if (choice.index >= 0)
+        click = clickNextLink(*page, choice, LoadOrigin::ChainClick, generation);
 
     m_readLoad = load;
     bool goesOn = false;
-    ReadPageExtractHost host(std::move(page.document), m_browser, m_form, m_runs, generation, [this] { save(); },
+    ReadPageExtractHost host(std::move(page->document), m_browser, m_form, m_runs, generation, [this] { save(); },
                              [&goesOn] { goesOn = true; });
     extract::RunExtract(host);
     // The save failed for every later page too: the chain has ended here
@@ -549,14 +514,18 @@ std::optional<quint64> WorkflowController::takeStep(const PageLoad &load)
     if (std::exchange(m_saveStoppedChain, false))
         return m_browser.newestLoad().id;
     if (outdated(generation))
-        return calledOffUpTo;
-    // Answer mode was chosen meanwhile and the user declined the next page.
+        return std::nullopt;
+    // Answer mode was chosen meanwhile and the user declined the next page:
+    // the load the click began is called off, not another's.
     if (!goesOn) {
-        callOff();
-        return calledOffUpTo;
+        const PageLoad newest = m_browser.newestLoad();
+        if (newest.id == loadsBefore || newest.origin != LoadOrigin::ChainClick)
+            return std::nullopt;
+        m_browser.abandonLoad();
+        return newest.id;
     }
     stepDone(choice, click);
-    return calledOffUpTo;
+    return std::nullopt;
 }
 
 void WorkflowController::stepDone(const NextLinkChoice &choice, std::optional<ClickResult> click)

@@ -216,8 +216,10 @@ private slots:
         w.server.addPage(QStringLiteral("/trap.html"), ChapterPage(QStringLiteral("陷阱"), kLines));
         bool inserted = false;
         if (betweenReadAndClick) {
-            // The first event the loop runs after the save is inside the
-            // next-page step's read: the page changes behind that read.
+            // In answer mode the next-page step reads the page after the
+            // save (a silent chain clicks as it reads): the first event the
+            // loop runs after the save is inside that read, and the page
+            // changes behind it.
             files.afterWrite = [&](int n) {
                 if (n != 1)
                     return;
@@ -227,7 +229,8 @@ private slots:
                 });
             };
         }
-        w.setSilentMode(true);
+        w.setSilentMode(!betweenReadAndClick);
+        w.prompt.setAnswerWhenEmpty(true);
         w.startAt(QStringLiteral("/p1.html"));
 
         QVERIFY(w.waitForNotices(1, 60000));

@@ -22,6 +22,7 @@ public:
     QString title;   // as the engine names the page shown
     int finishedLoads = 0;
     int failedLoads = 0;
+    int abandonedLoads = 0;
     std::optional<pagewick::workflow::LoadedPage> page;
     std::optional<QString> bodyText = QStringLiteral("正文");
     int lostBodyAnswers = 0; // the first reads of the body answer nothing
@@ -88,6 +89,7 @@ public:
     QString locationName() override { return title; }
     void finishLoadNow() override { ++finishedLoads; }
     void failLoadNow() override { ++failedLoads; }
+    void abandonLoad() override { ++abandonedLoads; }
     pagewick::workflow::FrameId topFrame() override { return top; }
     bool silent() override { return silentFlag; }
     void setSilent(bool s) override { silentFlag = s; }

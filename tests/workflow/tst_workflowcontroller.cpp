@@ -410,15 +410,27 @@ private slots:
     {
         QTest::addColumn<pagewick::workflow::WriteFailure>("failure");
         QTest::addColumn<bool>("chainGoesOn");
-        QTest::newRow("disk full") << pagewick::workflow::WriteFailure::DiskFull << false;
-        QTest::newRow("file refused") << pagewick::workflow::WriteFailure::FileRefused << true;
+        QTest::addColumn<bool>("oneStep");
+        QTest::newRow("disk full") << pagewick::workflow::WriteFailure::DiskFull << false << false;
+        QTest::newRow("file refused") << pagewick::workflow::WriteFailure::FileRefused << true << false;
+        // Without keywords the link is clicked before the save: the load it
+        // began is called off where the chain stops.
+        QTest::newRow("disk full, one step") << pagewick::workflow::WriteFailure::DiskFull << false << true;
+        QTest::newRow("file refused, one step") << pagewick::workflow::WriteFailure::FileRefused << true << true;
     }
     void saveFailureInASilentChain()
     {
         QFETCH(pagewick::workflow::WriteFailure, failure);
         QFETCH(bool, chainGoesOn);
+        QFETCH(bool, oneStep);
         Rig rig;
         rig.form.options[1] = true;
+        rig.form.options[3] = !oneStep;
+        int writesAtClick = -1;
+        rig.browser.whileClicking = [&rig, &writesAtClick] {
+            writesAtClick = int(rig.form.files.writes.size());
+            rig.browser.beginLoad(QStringLiteral("http://h/2"));
+        };
         rig.form.files.failWrites = true;
         rig.form.files.failure = failure;
         rig.browser.location = QStringLiteral("http://h/1");
@@ -426,7 +438,9 @@ private slots:
 
         Ends(rig, QStringLiteral("http://h/1"));
 
-        QCOMPARE(!rig.browser.clicked.isEmpty(), chainGoesOn);
+        QCOMPARE(!rig.browser.clicked.isEmpty(), chainGoesOn || oneStep);
+        QCOMPARE(writesAtClick, !rig.browser.clicked.isEmpty() ? (oneStep ? 0 : 1) : -1);
+        QCOMPARE(rig.browser.abandonedLoads, oneStep && !chainGoesOn ? 1 : 0);
         QCOMPARE(rig.form.scripted.notices.size(), chainGoesOn ? 0 : 1);
         if (!chainGoesOn) {
             QVERIFY(rig.form.scripted.notices.first().contains(QStringLiteral("/d/甲.txt")));
