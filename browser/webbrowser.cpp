@@ -115,6 +115,10 @@ public:
     // timeoutMs: the read time limit unless given; negative waits without one.
     std::optional<QVariant> run(const QString &script, quint32 worldId, WaitRegistry &kind,
                                 std::optional<int> timeoutMs = std::nullopt);
+    // run() of a reading script in the program's world, its answer taken
+    // by the script's own reader; nullopt when no answer came.
+    template <class Parse>
+    auto read(const QString &script, Parse parse) -> decltype(parse(QVariant()));
 
     WebBrowser *q;
     QPointer<QWebEngineView> view;
@@ -431,6 +435,13 @@ void WebBrowser::Private::settleLoadWaitsIfLoaded()
         loadWaits.succeedAll();
 }
 
+template <class Parse>
+auto WebBrowser::Private::read(const QString &script, Parse parse) -> decltype(parse(QVariant()))
+{
+    const std::optional<QVariant> answer = run(script, QWebEngineScript::ApplicationWorld, reads);
+    return answer ? parse(*answer) : std::nullopt;
+}
+
 std::optional<QVariant> WebBrowser::Private::run(const QString &script, quint32 worldId,
                                                  WaitRegistry &kind, std::optional<int> timeoutMs)
 {
@@ -630,32 +641,27 @@ std::optional<workflow::LoadedPage> WebBrowser::readInPieces(const workflow::Rea
 
 std::optional<QString> WebBrowser::readTitle()
 {
-    const auto answer = d->run(scripts::readTitle(), QWebEngineScript::ApplicationWorld, d->reads);
-    return answer ? scripts::parseTitle(*answer) : std::nullopt;
+    return d->read(scripts::readTitle(), scripts::parseTitle);
 }
 
 std::optional<QString> WebBrowser::readBodyText()
 {
-    const auto answer = d->run(scripts::readBodyText(), QWebEngineScript::ApplicationWorld, d->reads);
-    return answer ? scripts::parseBodyText(*answer) : std::nullopt;
+    return d->read(scripts::readBodyText(), scripts::parseBodyText);
 }
 
 std::optional<QString> WebBrowser::readActiveElementHref()
 {
-    const auto answer = d->run(scripts::readActiveElementHref(), QWebEngineScript::ApplicationWorld, d->reads);
-    return answer ? scripts::parseActiveElementHref(*answer) : std::nullopt;
+    return d->read(scripts::readActiveElementHref(), scripts::parseActiveElementHref);
 }
 
 std::optional<QString> WebBrowser::readRetryAfter()
 {
-    const auto answer = d->run(scripts::readRetryAfter(), QWebEngineScript::ApplicationWorld, d->reads);
-    return answer ? scripts::parseRetryAfter(*answer) : std::nullopt;
+    return d->read(scripts::readRetryAfter(), scripts::parseRetryAfter);
 }
 
 std::optional<int> WebBrowser::readRelNextLink()
 {
-    const auto answer = d->run(scripts::readRelNextLink(), QWebEngineScript::ApplicationWorld, d->reads);
-    return answer ? scripts::parseRelNextLink(*answer) : std::nullopt;
+    return d->read(scripts::readRelNextLink(), scripts::parseRelNextLink);
 }
 
 bool WebBrowser::clickElement(int index)
