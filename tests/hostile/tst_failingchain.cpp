@@ -128,7 +128,7 @@ private slots:
 
         w.startAt(Path(1));
         // The retry status is shown while the chain waits.
-        QVERIFY(QTest::qWaitFor([&] { return w.window().Lab_bt->text().contains(QStringLiteral("秒后第1次重试")); }, 30000));
+        QVERIFY(pagewick::testsupport::waitUntil([&] { return w.window().Lab_bt->text().contains(QStringLiteral("秒后第1次重试")); }, 30000));
         QVERIFY(w.window().Lab_bt->text().endsWith(QStringLiteral("：") + w.server.url(Path(2)).toString()));
         QVERIFY(w.waitForNotices(1, 60000));
         qInfo("%lld failures of one page: book collected in %lld ms", qlonglong(failures.size()),
@@ -254,7 +254,7 @@ private slots:
 
         w.startAt(Path(2));
         const QString url = w.server.url(Path(2)).toString();
-        QVERIFY(QTest::qWaitFor([&] { return w.window().Lab_bt->text() == workflow::FailedLoadStatus(503, url); }, 30000));
+        QVERIFY(pagewick::testsupport::waitUntil([&] { return w.window().Lab_bt->text() == workflow::FailedLoadStatus(503, url); }, 30000));
         w.settle(1000);
 
         QCOMPARE(w.server.requestCount(Path(2)), 1);
@@ -272,7 +272,7 @@ private slots:
         w.setSilentMode(true);
 
         w.startAt(Path(1));
-        QVERIFY(QTest::qWaitFor([&] { return w.window().Lab_bt->text().contains(QStringLiteral("2秒后第1次重试")); }, 30000));
+        QVERIFY(pagewick::testsupport::waitUntil([&] { return w.window().Lab_bt->text().contains(QStringLiteral("2秒后第1次重试")); }, 30000));
         w.setSilentMode(false);
         w.settle(2500);
 
@@ -309,7 +309,7 @@ private slots:
         const QString url = w.server.url(Path(2)).toString();
 
         w.startAt(Path(1));
-        QVERIFY(QTest::qWaitFor([&] { return w.window().Lab_bt->text().contains(QStringLiteral("请在浏览器中完成验证")); }, 30000));
+        QVERIFY(pagewick::testsupport::waitUntil([&] { return w.window().Lab_bt->text().contains(QStringLiteral("请在浏览器中完成验证")); }, 30000));
         QVERIFY(w.window().Lab_bt->text().endsWith(url));
         w.settle(800);
         QCOMPARE(w.server.requestCount(Path(2)), 1);
@@ -377,7 +377,7 @@ private slots:
             w.setSilentMode(true);
             w.startAt(Path(1));
             bool clicked = false;
-            const bool ended = QTest::qWaitFor(
+            const bool ended = pagewick::testsupport::waitUntil(
                 [&] {
                     // The user passes the check once it is shown.
                     if (!clicked && w.window().Lab_bt->text().contains(QStringLiteral("请在浏览器中完成验证"))) {

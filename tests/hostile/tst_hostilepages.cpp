@@ -79,7 +79,7 @@ private slots:
                           QByteArrayLiteral("<html><head><title>挂起</title></head><body><div>只来了一半"));
         w.setSilentMode(true);
         w.startAt(QStringLiteral("/a.html"));
-        QVERIFY(QTest::qWaitFor([&] { return w.server.requestCount(QStringLiteral("/held.html")) > 0; }, 20000));
+        QVERIFY(pagewick::testsupport::waitUntil([&] { return w.server.requestCount(QStringLiteral("/held.html")) > 0; }, 20000));
         QVERIFY(SavedAsExpected(w, QStringLiteral("第一章 开端")));
         w.settle(300);
         QCOMPARE(w.window().WebBrowser1->ReadyState(), 1);
@@ -99,7 +99,7 @@ private slots:
             w.window().close();
             closeReturnedAt = clock.elapsed();
         });
-        QVERIFY(QTest::qWaitFor([&] { return runReturnedAt >= 0; }, 5000));
+        QVERIFY(pagewick::testsupport::waitUntil([&] { return runReturnedAt >= 0; }, 5000));
         QVERIFY(closeAt >= 0);
         QElapsedTimer destroy;
         destroy.start();
@@ -223,7 +223,7 @@ private slots:
         // page, as a closed window does, with the program's title. The window
         // starts on that blank page too: it counts only once the closing page
         // was asked for.
-        const bool ended = QTest::qWaitFor(
+        const bool ended = pagewick::testsupport::waitUntil(
             [&] {
                 return !w.prompt.notices.isEmpty()
                     || (w.server.requestCount(QStringLiteral("/c2.html")) > 0
@@ -275,7 +275,7 @@ private slots:
             });
         });
         w.startAt(QStringLiteral("/big.html"));
-        QVERIFY(QTest::qWaitFor([&] { return !w.prompt.notices.isEmpty() && w.savedBytes(FileOf(QStringLiteral("第二章 改道"))); }, 30000));
+        QVERIFY(pagewick::testsupport::waitUntil([&] { return !w.prompt.notices.isEmpty() && w.savedBytes(FileOf(QStringLiteral("第二章 改道"))); }, 30000));
         disconnect(c);
         w.settle(500);
         qInfo("navigation during the read: files %s, notices %lld",
@@ -313,7 +313,7 @@ private slots:
                                 ChapterPage(QStringLiteral("第2章 崩溃_书"), kLines, NextLink(QStringLiteral("/r3.html"))), 1500);
         w.setSilentMode(true);
         w.startAt(QStringLiteral("/r1.html"));
-        QVERIFY(QTest::qWaitFor([&] { return w.server.requestCount(QStringLiteral("/r2.html")) > 0; }, 20000));
+        QVERIFY(pagewick::testsupport::waitUntil([&] { return w.server.requestCount(QStringLiteral("/r2.html")) > 0; }, 20000));
         if (byNavigation)
             w.window().WebBrowser1->Navigate(QStringLiteral("chrome://crash"));
         else
@@ -356,7 +356,7 @@ private slots:
         w.server.addPage(QStringLiteral("/after.html"), ChapterPage(QStringLiteral("第一章 之后_书"), kLines));
         w.setSilentMode(true);
         w.startAt(QStringLiteral("/doc"));
-        QVERIFY(QTest::qWaitFor([&] { return w.server.requestCount(QStringLiteral("/doc")) > 0; }, 20000));
+        QVERIFY(pagewick::testsupport::waitUntil([&] { return w.server.requestCount(QStringLiteral("/doc")) > 0; }, 20000));
         w.settle(1200);
         const QStringList afterDocument = w.savedFiles();
         const qsizetype noticesAfterDocument = w.prompt.notices.size();

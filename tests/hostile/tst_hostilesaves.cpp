@@ -159,7 +159,7 @@ private slots:
         QCOMPARE(statusAtNotice, QStringLiteral("保存失败：") + failed);
         QVERIFY(w.prompt.notices.first().contains(failed));
         QVERIFY(w.prompt.notices.first().contains(QStringLiteral("保存路径不存在")));
-        QTest::qWait(500);
+        pagewick::testsupport::processEventsFor(500);
         QCOMPARE(w.prompt.notices.size(), 1);
         // Asked for as the second chapter was read, and stopped there.
         QVERIFY(w.server.requestCount(QStringLiteral("/p3.html")) <= 1);

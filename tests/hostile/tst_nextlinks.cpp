@@ -137,10 +137,9 @@ private slots:
             w.prompt.setAnswerWhenEmpty(false);
             QSignalSpy completes(w.window().WebBrowser1, &WebBrowser::DocumentComplete);
             w.startAt(QStringLiteral("/p1.html"));
-            QTRY_COMPARE_WITH_TIMEOUT(w.prompt.questions.size(), 1, 30000);
+            ENGINE_TRY_COMPARE(w.prompt.questions.size(), 1, 30000);
             w.window().Cmd_next->click();
-            QTRY_COMPARE_WITH_TIMEOUT(w.window().WebBrowser1->LocationURL(),
-                                      w.server.url(QStringLiteral("/p2.html")).toString(), 30000);
+            ENGINE_TRY_COMPARE(w.window().WebBrowser1->LocationURL(), w.server.url(QStringLiteral("/p2.html")).toString(), 30000);
             QCOMPARE(w.prompt.notices, QStringList{});
             return;
         }
@@ -352,7 +351,7 @@ private slots:
         w.window().Spn_jiange->setValue(2);
         w.setSilentMode(true);
         w.startAt(QStringLiteral("/p1.html"));
-        QTRY_VERIFY_WITH_TIMEOUT(w.window().Lab_bt->text().startsWith(QStringLiteral("等待 ")), 30000);
+        ENGINE_TRY_VERIFY(w.window().Lab_bt->text().startsWith(QStringLiteral("等待 ")), 30000);
 
         w.setSilentMode(false);
         QCOMPARE(w.window().Lab_bt->text(), QStringLiteral("已取消打开下一页"));

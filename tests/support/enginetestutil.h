@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
+#include <QTest>
 #include <QVariant>
 
 #include <functional>
@@ -38,6 +39,15 @@ void prepareEngine();
 // between event batches, and the engine, which needs many short turns of the
 // loop, then takes seconds for a page that loads in milliseconds.
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs = kEngineTimeoutMs);
+
+// QTRY_COMPARE_WITH_TIMEOUT and QTRY_VERIFY_WITH_TIMEOUT without their sleeps.
+#define ENGINE_TRY_COMPARE(actual, expected, timeoutMs)                                                 \
+    do {                                                                                                \
+        pagewick::testsupport::waitUntil([&] { return (actual) == (expected); }, timeoutMs);           \
+        QCOMPARE(actual, expected);                                                                     \
+    } while (false)
+#define ENGINE_TRY_VERIFY(condition, timeoutMs)                                                         \
+    QVERIFY(pagewick::testsupport::waitUntil([&] { return bool(condition); }, timeoutMs))
 
 // Runs the event loop for the given time (QTest::qWait slows the engine as
 // QTRY_* does).

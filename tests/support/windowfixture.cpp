@@ -1,6 +1,7 @@
 #include "tests/support/windowfixture.h"
 
 #include "browser/webbrowser.h"
+#include "tests/support/enginetestutil.h"
 #include "window/frmmainseams.h"
 
 #include <QCheckBox>
@@ -8,7 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -43,7 +43,7 @@ void WindowFixture::openWindow()
     m_window->WebBrowser1->setReadTimeout(m_readTimeoutMs);
     QSignalSpy completions(m_window->WebBrowser1, &browser::WebBrowser::DocumentComplete);
     m_window->show();
-    m_ready = QTest::qWaitFor(
+    m_ready = waitUntil(
         [&] {
             return !completions.isEmpty() && m_window->WebBrowser1->ReadyState() == 4
                 && m_window->WebBrowser1->LocationURL() == QLatin1String("about:blank");
@@ -136,12 +136,12 @@ void WindowFixture::startAtUrl(const QString &url)
 
 bool WindowFixture::waitForNotices(int count, int timeoutMs)
 {
-    return QTest::qWaitFor([&] { return prompt.notices.size() >= count; }, timeoutMs);
+    return waitUntil([&] { return prompt.notices.size() >= count; }, timeoutMs);
 }
 
 void WindowFixture::settle(int ms)
 {
-    QTest::qWait(ms);
+    processEventsFor(ms);
 }
 
 } // namespace pagewick::testsupport

@@ -82,7 +82,7 @@ private slots:
         f.window().Combo1->setEditText(base + QStringLiteral("ch01.htm"));
         f.window().Cmd_goto->click();
         QVERIFY(f.waitForNotices());
-        QTest::qWait(300);
+        pagewick::testsupport::processEventsFor(300);
 
         QCOMPARE(f.prompt.shown, QStringList{kNotice});
         QStringList expectedFiles;
@@ -208,8 +208,8 @@ private slots:
         f.prompt.queueAnswers({true, true, true, true, false, false});
 
         f.startAt(QStringLiteral("/book/ch01.htm"));
-        QTRY_COMPARE_WITH_TIMEOUT(f.prompt.questions.size(), 6, 30000);
-        QTest::qWait(500);
+        ENGINE_TRY_COMPARE(f.prompt.questions.size(), 6, 30000);
+        pagewick::testsupport::processEventsFor(500);
 
         QCOMPARE(f.prompt.shown, (QStringList{kLoaded, kSave, kNext, kLoaded, kSave, kNext}));
         QCOMPARE(f.savedFiles(), QStringList{FileOf(QStringLiteral("ch01.htm"))});
@@ -225,8 +225,8 @@ private slots:
         f.prompt.queueAnswers({false});
 
         f.startAt(QStringLiteral("/book/ch01.htm"));
-        QTRY_COMPARE_WITH_TIMEOUT(f.prompt.questions.size(), 1, 30000);
-        QTest::qWait(300);
+        ENGINE_TRY_COMPARE(f.prompt.questions.size(), 1, 30000);
+        pagewick::testsupport::processEventsFor(300);
 
         QCOMPARE(f.prompt.shown, QStringList{kLoaded});
         QVERIFY(f.savedFiles().isEmpty());
@@ -246,8 +246,8 @@ private slots:
         });
 
         f.startAt(QStringLiteral("/book/ch01.htm"));
-        QTRY_COMPARE_WITH_TIMEOUT(f.prompt.questions.size(), 2, 30000);
-        QTest::qWait(500);
+        ENGINE_TRY_COMPARE(f.prompt.questions.size(), 2, 30000);
+        pagewick::testsupport::processEventsFor(500);
 
         QCOMPARE(f.prompt.shown, (QStringList{kSave, kNext}));
         QStringList expected{FileOf(QStringLiteral("ch01.htm")), FileOf(QStringLiteral("ch02.htm")),
@@ -274,7 +274,7 @@ private slots:
 
         f.startAt(QStringLiteral("/book/ch01.htm"));
         QVERIFY(f.waitForNotices());
-        QTest::qWait(300);
+        pagewick::testsupport::processEventsFor(300);
 
         const QString file = missing + FileOf(QStringLiteral("ch01.htm"));
         QCOMPARE(f.prompt.shown.size(), 1);
@@ -317,7 +317,7 @@ private slots:
 
         f.startAt(QStringLiteral("/book/ch01.htm"));
         QVERIFY(f.waitForNotices());
-        QTest::qWait(300);
+        pagewick::testsupport::processEventsFor(300);
 
         QCOMPARE(f.prompt.shown, QStringList{kNotice});
         QCOMPARE(f.savedFiles(), QStringList{FileOf(QStringLiteral("ch01.htm"))});
@@ -345,7 +345,7 @@ private slots:
 
         f.startAt(QStringLiteral("/loop/a.htm"));
         QVERIFY(f.waitForNotices());
-        QTest::qWait(500);
+        pagewick::testsupport::processEventsFor(500);
 
         QCOMPARE(f.prompt.shown, QStringList{kNotice});
         QCOMPARE(f.server.requestCount(QStringLiteral("/loop/a.htm")), 1);
@@ -360,8 +360,8 @@ private slots:
         f.server.holdPage(QStringLiteral("/held.htm"),
                           "<html><head><title>慢</title></head><body><p>还没有传完");
         f.startAt(QStringLiteral("/held.htm"));
-        QTRY_COMPARE_WITH_TIMEOUT(f.server.requestCount(QStringLiteral("/held.htm")), 1, 10000);
-        QTest::qWait(300);
+        ENGINE_TRY_COMPARE(f.server.requestCount(QStringLiteral("/held.htm")), 1, 10000);
+        pagewick::testsupport::processEventsFor(300);
         QCOMPARE(f.window().WebBrowser1->ReadyState(), 1);
 
         QTimer::singleShot(500, &f.window(), [&f] { f.window().close(); });
@@ -387,7 +387,7 @@ private slots:
         f.server.addPage(QStringLiteral("/long.htm"), ProsePage(QStringLiteral("长页"), filler));
         f.prompt.queueAnswers({false, true, false});
         f.startAt(QStringLiteral("/long.htm"));
-        QTRY_COMPARE_WITH_TIMEOUT(f.prompt.questions.size(), 1, 30000);
+        ENGINE_TRY_COMPARE(f.prompt.questions.size(), 1, 30000);
 
         bool clickedAgain = false;
         QStringList captions;
@@ -439,7 +439,7 @@ private slots:
 
         f.startAt(QStringLiteral("/over/long.htm"));
         QVERIFY(f.waitForNotices());
-        QTest::qWait(300);
+        pagewick::testsupport::processEventsFor(300);
 
         QVERIFY(navigated);
         QCOMPARE(f.prompt.shown, QStringList{kNotice});

@@ -129,7 +129,7 @@ private slots:
         QVERIFY2(ok, qPrintable(QStringLiteral("at %1, status \"%2\", caption \"%3\", files %4")
                                     .arg(f.window().WebBrowser1->LocationURL(), f.window().Lab_bt->text(),
                                          f.window().windowTitle(), f.savedFiles().join(QLatin1Char(',')))));
-        QTest::qWait(300);
+        pagewick::testsupport::processEventsFor(300);
 
         QCOMPARE(dialogs.seen, QStringList());
         QCOMPARE(f.prompt.shown, QStringList{kNotice});
@@ -195,8 +195,8 @@ private slots:
                          [&requests](bool *) { ++requests; });
 
         f.startAt(QStringLiteral("/pop/form.htm"));
-        QTRY_COMPARE_WITH_TIMEOUT(requests, 1, 10000);
-        QTest::qWait(500);
+        ENGINE_TRY_COMPARE(requests, 1, 10000);
+        pagewick::testsupport::processEventsFor(500);
 
         QCOMPARE(f.server.requestCount(QStringLiteral("/pop/target.htm")), 0);
         QCOMPARE(f.window().WebBrowser1->LocationURL(), f.server.url(QStringLiteral("/pop/form.htm")).toString());
@@ -217,10 +217,10 @@ private slots:
         QVERIFY(f.window().WebBrowser1->execScript(
             f.window().WebBrowser1->Object(),
             QStringLiteral("location.replace('%1');").arg(f.server.url(QStringLiteral("/pop/closer.htm")).toString())));
-        QTRY_COMPARE_WITH_TIMEOUT(f.prompt.questions.size(), 1, 10000);
+        ENGINE_TRY_COMPARE(f.prompt.questions.size(), 1, 10000);
         f.window().setWindowTitle(QStringLiteral("关窗页 - 提取结束"));
-        QTRY_COMPARE_WITH_TIMEOUT(f.window().WebBrowser1->LocationURL(), QStringLiteral("about:blank"), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(f.window().windowTitle(), pagewick::window::programTitle(), 10000);
+        ENGINE_TRY_COMPARE(f.window().WebBrowser1->LocationURL(), QStringLiteral("about:blank"), 10000);
+        ENGINE_TRY_COMPARE(f.window().windowTitle(), pagewick::window::programTitle(), 10000);
 
         QVERIFY(f.window().isVisible());
         QCOMPARE(f.prompt.shown, QStringList{kLoaded});
@@ -236,18 +236,16 @@ private slots:
                          "<html><body style=\"margin:0\"><a href=\"/pop/hovered.htm\" style=\"position:fixed;"
                          "left:0;top:0;width:100%;height:100%;display:block\">link</a></body></html>");
         f.startAt(QStringLiteral("/pop/hover.htm"));
-        QTRY_COMPARE_WITH_TIMEOUT(f.prompt.questions.size(), 1, 10000);
+        ENGINE_TRY_COMPARE(f.prompt.questions.size(), 1, 10000);
         QWidget *surface = f.window().WebBrowser1->widget()->focusProxy();
         QVERIFY(surface);
         const QString hovered = f.server.url(QStringLiteral("/pop/hovered.htm")).toString();
 
         int step = 0;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
+        ENGINE_TRY_VERIFY([&] {
                 QTest::mouseMove(surface, QPoint(40 + ++step % 7, 40));
                 return f.window().Lab_bt->text() == hovered;
-            }(),
-            10000);
+            }(), 10000);
     }
 
     void silentIsOffDuringARunAndRestoredAfter_data()
@@ -297,11 +295,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&f.window()));
         QWidget *view = f.window().WebBrowser1->widget();
         view->setFocus();
-        QTRY_VERIFY(view->hasFocus() || (view->focusProxy() && view->focusProxy()->hasFocus()));
+        ENGINE_TRY_VERIFY(view->hasFocus() || (view->focusProxy() && view->focusProxy()->hasFocus()), 5000);
 
         f.window().Cmd_save->setFocus();
 
-        QTRY_VERIFY(f.window().Combo1->hasFocus() || f.window().Combo1->lineEdit()->hasFocus());
+        ENGINE_TRY_VERIFY(f.window().Combo1->hasFocus() || f.window().Combo1->lineEdit()->hasFocus(), 5000);
     }
 };
 
