@@ -9,7 +9,6 @@ cd build
 # A browser test that fails is run once more before the run counts as
 # failed: the engine's timing on a loaded machine is not the program's.
 # Every failure is still printed above the test's second run.
-# The whole-book chain through every failure takes about four and a half minutes.
 ctest --output-on-failure --timeout 600 --repeat until-pass:2
 cd ..
 bash scripts/package-test.sh
