@@ -188,12 +188,13 @@ void WorkflowController::onSilentModeChanged(bool on)
     cancelRetry();
 }
 
-NextLinkChoice WorkflowController::chooseNextLink(LoadedPage &page, bool guardAgainstLoops)
+NextLinkChoice WorkflowController::chooseNextLink(LoadedPage &page, bool guardAgainstLoops,
+                                                  const std::optional<NextLinkChoice> &named)
 {
     const QString names = m_form.nextLinkName();
     const ChainMemory none;
     const ChainMemory &chain = guardAgainstLoops ? m_chain : none;
-    const NextLinkChoice choice = ChooseNextLink(page, names, chain);
+    const NextLinkChoice choice = named ? *named : ChooseNextLink(page, names, chain);
     if (choice.index >= 0 || names != StartingNextLinkName() || page.relNextIndex >= 0)
         return choice;
     const std::optional<int> rel = m_browser.readRelNextLink();
@@ -260,29 +261,22 @@ ClickResult WorkflowController::clickNextLink(const LoadedPage &page, const Next
     // and a read of the active element under way must already see it.
     m_browser.focusElement(choice.index);
     const ClickResult result = m_browser.clickLink(link);
-    noteClick(page, choice.index, origin, result, loadsBefore, generation);
-    return result;
-}
-
-void WorkflowController::noteClick(const LoadedPage &page, int index, LoadOrigin origin, ClickResult result,
-                                   quint64 loadsBefore, quint64 generation)
-{
     if (result == ClickResult::Changed || result == ClickResult::WrittenAsPage) {
         m_browser.expectLoadFrom(LoadOrigin::Page);
-        return;
+        return result;
     }
-    const QString href = page.hrefs.value(index);
     const bool chainClick = origin == LoadOrigin::ChainClick;
     // A click that failed may have been made all the same, its answer
     // lost: the page it opens is still the chain's.
     if (result == ClickResult::Clicked)
-        m_chain.recordFollowed(page.url, href);
-    else if (chainClick && OpensAnotherPage(href, page.url))
-        m_unansweredClick = UnansweredClick{page.url, href};
+        m_chain.recordFollowed(page.url, link.href);
+    else if (chainClick && OpensAnotherPage(link.href, page.url))
+        m_unansweredClick = UnansweredClick{page.url, link.href};
     // A script link may start nothing at all; the chain must not wait
     // for a page that never comes.
     if (chainClick && !outdated(generation) && m_browser.newestLoad().id == loadsBefore)
         watchForNavigation();
+    return result;
 }
 
 void WorkflowController::watchForNavigation()
@@ -428,7 +422,8 @@ void WorkflowController::cycleInOrder(const PageLoad &load)
             return;
         if (links) {
             links->document.bodyText = body;
-            if (isBookEnd(*links)) {
+            if (IsBookEnd(*links, m_savedChapters,
+                          ChooseNextLink(*links, m_form.nextLinkName(), m_chain).index >= 0)) {
                 endAtBookEnd(url);
                 return;
             }
@@ -492,11 +487,13 @@ std::optional<quint64> WorkflowController::takeStep(const PageLoad &load)
     }
     if (blankPage(load, page->document.bodyText))
         return std::nullopt;
-    if (load.byStep() && isBookEnd(*page)) {
+    // The named link decides the contents-page check and, found, the click.
+    const NextLinkChoice named = ChooseNextLink(*page, m_form.nextLinkName(), m_chain);
+    if (load.byStep() && IsBookEnd(*page, m_savedChapters, named.index >= 0)) {
         endAtBookEnd(load.finalUrl);
         return std::nullopt;
     }
-    const NextLinkChoice choice = chooseNextLink(*page, true);
+    const NextLinkChoice choice = chooseNextLink(*page, true, named);
     if (outdated(generation))
         return std::nullopt;
     const quint64 loadsBefore = m_browser.newestLoad().id;
@@ -539,11 +536,6 @@ void WorkflowController::stepDone(const NextLinkChoice &choice, std::optional<Cl
     } else if (choice.usualName) {
         m_form.setStatusText(FollowedNameText(*choice.usualName));
     }
-}
-
-bool WorkflowController::isBookEnd(const LoadedPage &page)
-{
-    return IsBookEnd(page, m_savedChapters, ChooseNextLink(page, m_form.nextLinkName(), m_chain).index >= 0);
 }
 
 void WorkflowController::endAtBookEnd(const QString &url)

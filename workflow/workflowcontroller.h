@@ -155,12 +155,11 @@ private:
     // of the click; Changed and WrittenAsPage clicked nothing.
     ClickResult clickNextLink(const LoadedPage &page, const NextLinkChoice &choice, LoadOrigin origin,
                               quint64 generation);
-    // What the chain keeps of a click on the link at index, wherever it was made.
-    void noteClick(const LoadedPage &page, int index, LoadOrigin origin, ClickResult result, quint64 loadsBefore,
-                   quint64 generation);
     // The link the next-page step follows; the rel="next" link is asked for
-    // only when no name is found.
-    NextLinkChoice chooseNextLink(LoadedPage &page, bool guardAgainstLoops);
+    // only when no name is found. named: ChooseNextLink's answer for the
+    // page, names and guard, when it has been made already.
+    NextLinkChoice chooseNextLink(LoadedPage &page, bool guardAgainstLoops,
+                                  const std::optional<NextLinkChoice> &named = std::nullopt);
     // The Extract run's last step: at once, or after the page interval in
     // silent mode.
     void continueChain();
@@ -171,9 +170,8 @@ private:
     void noNavigationAfterClick();
     // The chain ends: no next-page link, or none that opened a page.
     void noNextLink();
-    // The chain's step reached the book's contents page (IsBookEnd).
-    bool isBookEnd(const LoadedPage &page);
-    // The chain ends there, unsaved, with its ledger line.
+    // The chain's step reached the book's contents page (IsBookEnd): it
+    // ends there, unsaved, with its ledger line.
     void endAtBookEnd(const QString &url);
     // A chain page came back blank after pages with text: loaded once more
     // after the throttle's pause, then recorded empty.
